@@ -1,0 +1,62 @@
+#include "cli/cli_options.h"
+
+#include "cli/usage_error.h"
+
+QString CliUsage()
+{
+    return QStringLiteral(
+        "Usage: quillmoor-cli [--config FILE] [--libraries NAME[,NAME...]] [--no-amazon]\n"
+        "                     [--output FILE] [--quiet] [ISBN_FILE | -]\n"
+        "\n"
+        "Looks the ISBNs of ISBN_FILE (UTF-8, one per line; standard input when it\n"
+        "is \"-\" or missing) up at the bookseller and in the selected library\n"
+        "catalogues, and writes the results table as CSV (Shift_JIS, CR LF).\n"
+        "\n"
+        "  --config FILE         settings file to use instead of the default one\n"
+        "  --libraries NAMES     comma-separated library names for this run only\n"
+        "  --no-amazon           do not ask the bookseller\n"
+        "  --output FILE         write the CSV there instead of standard output\n"
+        "  --quiet               no progress on standard error\n"
+        "  --help                show this text\n"
+        "\n"
+        "Exit status: 0 done, 1 failure, 2 usage error, 3 missing access key id,\n"
+        "130 interrupted.\n");
+}
+
+TCliOptions ParseCliOptions(const QStringList& arguments)
+{
+    TCliOptions options;
+    bool inputSeen = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const auto value = [&]() -> QString {
+            if (i + 1 >= arguments.size())
+                throw UsageError(QStringLiteral("%1 needs a value").arg(argument));
+            return arguments[++i];
+        };
+        if (argument == u"--help" || argument == u"-h") {
+            options.help = true;
+        } else if (argument == u"--config") {
+            options.configFile = value();
+        } else if (argument == u"--libraries") {
+            QStringList names;
+            for (const QString& name : value().split(u',', Qt::SkipEmptyParts))
+                names.append(name.trimmed());
+            options.libraries = names;
+        } else if (argument == u"--no-amazon") {
+            options.noAmazon = true;
+        } else if (argument == u"--output") {
+            options.outputFile = value();
+        } else if (argument == u"--quiet") {
+            options.quiet = true;
+        } else if (argument.startsWith(u'-') && argument != u"-") {
+            throw UsageError(QStringLiteral("unknown option %1").arg(argument));
+        } else {
+            if (inputSeen)
+                throw UsageError(QStringLiteral("only one ISBN file can be given"));
+            options.inputFile = argument;
+            inputSeen = true;
+        }
+    }
+    return options;
+}

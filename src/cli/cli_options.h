@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the command line asked for.
+struct TCliOptions
+{
+    bool help = false;
+    QString configFile;                   // empty: the default settings file
+    std::optional<QStringList> libraries; // replaces the selection for this run
+    bool noAmazon = false;
+    QString outputFile;                   // empty: standard output
+    bool quiet = false;
+    QString inputFile;                    // empty or "-": standard input
+};
+
+// The text printed for --help and after a usage error.
+QString CliUsage();
+
+// Parses the arguments after the program name. A malformed command line
+// raises UsageError, whose message names the problem.
+TCliOptions ParseCliOptions(const QStringList& arguments);

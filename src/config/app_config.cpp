@@ -1,0 +1,95 @@
+#include "config/app_config.h"
+
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "libraries/library_list.h"
+#include "util/comma_text.h"
+
+#include <QMutexLocker>
+#include <QSet>
+
+TAppConfig::TAppConfig()
+    : libraries_(std::make_unique<TLibraryList>(endpoints_))
+{
+    proxy_.server = SettingsKeys::kDefaultProxyServer;
+    proxy_.port = SettingsKeys::kDefaultProxyPort;
+}
+
+TAppConfig::~TAppConfig() = default;
+
+void TAppConfig::Load(const QString& fileName)
+{
+    using namespace SettingsKeys;
+    const TIniFile ini = TIniFile::FromFile(fileName);
+
+    TProxySettings proxy;
+    proxy.use = ini.ReadBool(kProxy, kUse, false);
+    proxy.server = ini.ReadString(kProxy, kServer, kDefaultProxyServer);
+    proxy.port = ini.ReadInteger(kProxy, kPort, kDefaultProxyPort);
+    proxy.userName = ini.ReadString(kProxy, kUserName, QString());
+    proxy.password = ini.ReadString(kProxy, kPassword, QString());
+
+    // Only names of registered backends are kept, each once: a repeated name
+    // would start two workers on one catalogue and fill one column twice.
+    QStringList names;
+    QSet<QString> seen;
+    const auto& known = libraries_->GetNameMap();
+    for (const QString& name : FromCommaText(ini.ReadString(kLibrary, kLibraryNames, QString()))) {
+        if (known.contains(name) && !seen.contains(name)) {
+            names.append(name);
+            seen.insert(name);
+        }
+    }
+
+    QMutexLocker lock(&mutex_);
+    proxy_ = proxy;
+    awsKeyId_ = ini.ReadString(kAmazon, kAwsKeyId, QString());
+    secretAccessKey_ = ini.ReadString(kAmazon, kSecretAccessKey, QString());
+    libraryNames_ = names;
+    endpoints_.ClearOverrides();
+    for (const QString& key : ini.KeyNames(kEndpoints)) {
+        for (const QString& known : TEndpoints::Defaults().keys()) {
+            if (key.compare(known, Qt::CaseInsensitive) == 0)
+                endpoints_.SetOverride(known, ini.ReadString(kEndpoints, key, QString()));
+        }
+    }
+}
+
+void TAppConfig::Save(const QString& fileName) const
+{
+    using namespace SettingsKeys;
+    TIniFile ini = TIniFile::FromFile(fileName);
+
+    QMutexLocker lock(&mutex_);
+    ini.WriteBool(kProxy, kUse, proxy_.use);
+    ini.WriteString(kProxy, kServer, proxy_.server);
+    ini.WriteInteger(kProxy, kPort, proxy_.port);
+    ini.WriteString(kProxy, kUserName, proxy_.userName);
+    ini.WriteString(kProxy, kPassword, proxy_.password);
+    ini.WriteString(kAmazon, kAwsKeyId, awsKeyId_);
+    ini.WriteString(kAmazon, kSecretAccessKey, secretAccessKey_);
+    ini.WriteString(kLibrary, kLibraryNames, ToCommaText(libraryNames_));
+    lock.unlock();
+
+    ini.SaveToFile(fileName);
+}
+
+bool TAppConfig::GetProxyUse() const { QMutexLocker lock(&mutex_); return proxy_.use; }
+void TAppConfig::SetProxyUse(bool use) { QMutexLocker lock(&mutex_); proxy_.use = use; }
+QString TAppConfig::GetProxyServer() const { QMutexLocker lock(&mutex_); return proxy_.server; }
+void TAppConfig::SetProxyServer(const QString& server) { QMutexLocker lock(&mutex_); proxy_.server = server; }
+qint32 TAppConfig::GetProxyPort() const { QMutexLocker lock(&mutex_); return proxy_.port; }
+void TAppConfig::SetProxyPort(qint32 port) { QMutexLocker lock(&mutex_); proxy_.port = port; }
+QString TAppConfig::GetProxyUserName() const { QMutexLocker lock(&mutex_); return proxy_.userName; }
+void TAppConfig::SetProxyUserName(const QString& userName) { QMutexLocker lock(&mutex_); proxy_.userName = userName; }
+QString TAppConfig::GetProxyPassword() const { QMutexLocker lock(&mutex_); return proxy_.password; }
+void TAppConfig::SetProxyPassword(const QString& password) { QMutexLocker lock(&mutex_); proxy_.password = password; }
+TProxySettings TAppConfig::GetProxySettings() const { QMutexLocker lock(&mutex_); return proxy_; }
+
+QString TAppConfig::GetAwsKeyID() const { QMutexLocker lock(&mutex_); return awsKeyId_; }
+void TAppConfig::SetAwsKeyID(const QString& keyId) { QMutexLocker lock(&mutex_); awsKeyId_ = keyId; }
+QString TAppConfig::GetSecretAccessKey() const { QMutexLocker lock(&mutex_); return secretAccessKey_; }
+void TAppConfig::SetSecretAccessKey(const QString& secretKey) { QMutexLocker lock(&mutex_); secretAccessKey_ = secretKey; }
+
+QStringList TAppConfig::GetLibraryNames() const { QMutexLocker lock(&mutex_); return libraryNames_; }
+void TAppConfig::SetLibraryNames(const QStringList& names) { QMutexLocker lock(&mutex_); libraryNames_ = names; }

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "config/endpoints.h"
+
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class TLibraryList;
+
+// The proxy settings as one consistent value, taken when a search starts.
+struct TProxySettings
+{
+    bool use = false;
+    QString server;
+    qint32 port = 0;
+    QString userName;
+    QString password;
+};
+
+// The settings of one run: proxy, the bookseller's key pair, the selected
+// libraries in column order, the endpoints, and the registry of backends.
+//
+// Loaded once when the program starts and saved once when it ends; dialogs
+// change only the object in memory. Workers read it while the main thread
+// may be confirming a dialog, so every accessor takes the object's lock and
+// no value is ever read half-written.
+class TAppConfig final
+{
+public:
+    TAppConfig();
+    ~TAppConfig();
+    TAppConfig(const TAppConfig&) = delete;
+    TAppConfig& operator=(const TAppConfig&) = delete;
+
+    // Reads every setting from the file. A missing file gives the defaults;
+    // a file that cannot be read raises FileError. Library names that no
+    // backend bears, and repeats of a name, are dropped.
+    void Load(const QString& fileName);
+    // Writes every setting into the file, keeping whatever else it holds.
+    // Raises FileError when the file cannot be written; the old file is then
+    // left as it was.
+    void Save(const QString& fileName) const;
+
+    bool GetProxyUse() const;
+    void SetProxyUse(bool use);
+    QString GetProxyServer() const;
+    void SetProxyServer(const QString& server);
+    qint32 GetProxyPort() const;
+    void SetProxyPort(qint32 port);
+    QString GetProxyUserName() const;
+    void SetProxyUserName(const QString& userName);
+    QString GetProxyPassword() const;
+    void SetProxyPassword(const QString& password);
+    TProxySettings GetProxySettings() const;
+
+    QString GetAwsKeyID() const;
+    void SetAwsKeyID(const QString& keyId);
+    QString GetSecretAccessKey() const;
+    void SetSecretAccessKey(const QString& secretKey);
+
+    QStringList GetLibraryNames() const;
+    void SetLibraryNames(const QStringList& names);
+
+    // The registry of backends; owned by this object.
+    TLibraryList* GetLibraryList() const { return libraries_.get(); }
+    // Read at load, never written back by the program; read-only afterwards.
+    const TEndpoints& GetEndpoints() const { return endpoints_; }
+
+private:
+    mutable QMutex mutex_;
+    TProxySettings proxy_;
+    QString awsKeyId_;
+    QString secretAccessKey_;
+    QStringList libraryNames_;
+    TEndpoints endpoints_;
+    std::unique_ptr<TLibraryList> libraries_;
+};

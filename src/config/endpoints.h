@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+// Where the catalogues and the bookseller are reached: one base URL per
+// library (scheme and host, no trailing slash) and the bookseller's API host
+// (host[:port]). The defaults are the services' own hosts; the settings
+// file's [ENDPOINTS] section can point any of them elsewhere, which is how a
+// user follows a catalogue that moved (and how tests reach local servers).
+class TEndpoints final
+{
+public:
+    // The key under which the bookseller's host is kept.
+    static inline const QString kAmazonKey = QStringLiteral("Amazon");
+
+    TEndpoints();
+
+    // The base URL of a library by its display name; empty for an unknown one.
+    QString BaseUrl(const QString& libraryName) const;
+    // The bookseller's API host, host[:port].
+    QString AmazonHost() const;
+
+    // Replaces the endpoint of a library name or of kAmazonKey. A trailing
+    // slash of a base URL is dropped. Unknown keys are ignored.
+    void SetOverride(const QString& key, const QString& value);
+    // Back to the defaults.
+    void ClearOverrides();
+
+    // The built-in endpoints, by key.
+    static const QMap<QString, QString>& Defaults();
+
+private:
+    QMap<QString, QString> endpoints_;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "libraries/base_lib.h"
+
+class TEndpoints;
+
+// The catalogue of 福生市立図書館 (東京都).
+class TFussaLib final : public TBaseLib
+{
+public:
+    explicit TFussaLib(const TEndpoints& endpoints) : endpoints_(endpoints) {}
+
+    QString Search(const QString& isbn, THttpClient& client) const override;
+    QString GetName() const override { return QStringLiteral("福生市立図書館"); }
+    QString GetPref() const override { return QStringLiteral("東京都"); }
+
+private:
+    const TEndpoints& endpoints_;
+};

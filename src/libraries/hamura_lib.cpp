@@ -1,0 +1,10 @@
+#include "libraries/hamura_lib.h"
+
+#include "config/endpoints.h"
+#include "util/error.h"
+
+QString THamuraLib::Search(const QString&, THttpClient&) const
+{
+    throw QuillmoorError(QStringLiteral("The search of %1 (%2) is not built yet.")
+                             .arg(GetName(), endpoints_.BaseUrl(GetName())));
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "libraries/base_lib.h"
+
+class TEndpoints;
+
+// The catalogue of 羽村市図書館 (東京都).
+class THamuraLib final : public TBaseLib
+{
+public:
+    explicit THamuraLib(const TEndpoints& endpoints) : endpoints_(endpoints) {}
+
+    QString Search(const QString& isbn, THttpClient& client) const override;
+    QString GetName() const override { return QStringLiteral("羽村市図書館"); }
+    QString GetPref() const override { return QStringLiteral("東京都"); }
+
+private:
+    const TEndpoints& endpoints_;
+};

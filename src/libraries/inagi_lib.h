@@ -1,0 +1,19 @@
+#pragma once
+
+#include "libraries/base_lib.h"
+
+class TEndpoints;
+
+// The catalogue of 稲城市立図書館 (東京都).
+class TInagiLib final : public TBaseLib
+{
+public:
+    explicit TInagiLib(const TEndpoints& endpoints) : endpoints_(endpoints) {}
+
+    QString Search(const QString& isbn, THttpClient& client) const override;
+    QString GetName() const override { return QStringLiteral("稲城市立図書館"); }
+    QString GetPref() const override { return QStringLiteral("東京都"); }
+
+private:
+    const TEndpoints& endpoints_;
+};

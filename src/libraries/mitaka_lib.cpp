@@ -1,0 +1,10 @@
+#include "libraries/mitaka_lib.h"
+
+#include "config/endpoints.h"
+#include "util/error.h"
+
+QString TMitakaLib::Search(const QString&, THttpClient&) const
+{
+    throw QuillmoorError(QStringLiteral("The search of %1 (%2) is not built yet.")
+                             .arg(GetName(), endpoints_.BaseUrl(GetName())));
+}

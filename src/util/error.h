@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <string>
+
+// The one family of errors of the program. Everything that can fail in a way
+// the user should hear about raises one of these; its message is meant to be
+// shown to the user as it stands.
+class QuillmoorError : public std::exception
+{
+public:
+    explicit QuillmoorError(QString message);
+
+    const QString& message() const noexcept { return message_; }
+    const char* what() const noexcept override { return utf8_.c_str(); }
+
+private:
+    QString message_;
+    std::string utf8_;
+};
+
+// A text that should have been a number was not.
+class ConversionError : public QuillmoorError
+{
+public:
+    using QuillmoorError::QuillmoorError;
+};
+
+// A file could not be opened, read, created or written.
+class FileError : public QuillmoorError
+{
+public:
+    using QuillmoorError::QuillmoorError;
+};
+
+// A network request failed: no connection, time-out, error status, ...
+class HttpError : public QuillmoorError
+{
+public:
+    using QuillmoorError::QuillmoorError;
+};
+
+// A document that should have been XML could not be read as such.
+class XmlError : public QuillmoorError
+{
+public:
+    using QuillmoorError::QuillmoorError;
+};
