@@ -10,7 +10,8 @@ class THamuraLib final : public TBaseLib
 public:
     explicit THamuraLib(const TEndpoints& endpoints) : endpoints_(endpoints) {}
 
-    QString Search(const QString& isbn, THttpClient& client) const override;
+    QString Search(const QString& isbn, THttpClient& client,
+                   TErrorReporter& reporter) const override;
     QString GetName() const override { return QStringLiteral("羽村市図書館"); }
     QString GetPref() const override { return QStringLiteral("東京都"); }
 

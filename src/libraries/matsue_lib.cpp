@@ -3,7 +3,7 @@
 #include "config/endpoints.h"
 #include "util/error.h"
 
-QString TMatsueLib::Search(const QString&, THttpClient&) const
+QString TMatsueLib::Search(const QString&, THttpClient&, TErrorReporter&) const
 {
     throw QuillmoorError(QStringLiteral("The search of %1 (%2) is not built yet.")
                              .arg(GetName(), endpoints_.BaseUrl(GetName())));

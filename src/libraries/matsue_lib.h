@@ -10,7 +10,8 @@ class TMatsueLib final : public TBaseLib
 public:
     explicit TMatsueLib(const TEndpoints& endpoints) : endpoints_(endpoints) {}
 
-    QString Search(const QString& isbn, THttpClient& client) const override;
+    QString Search(const QString& isbn, THttpClient& client,
+                   TErrorReporter& reporter) const override;
     QString GetName() const override { return QStringLiteral("松江市立図書館"); }
     QString GetPref() const override { return QStringLiteral("島根県"); }
 

@@ -10,7 +10,8 @@ class TOsakashiLib final : public TBaseLib
 public:
     explicit TOsakashiLib(const TEndpoints& endpoints) : endpoints_(endpoints) {}
 
-    QString Search(const QString& isbn, THttpClient& client) const override;
+    QString Search(const QString& isbn, THttpClient& client,
+                   TErrorReporter& reporter) const override;
     QString GetName() const override { return QStringLiteral("大阪市立図書館"); }
     QString GetPref() const override { return QStringLiteral("大阪府"); }
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+// One row of results, or one record the bookseller delivered. A plain value:
+// copies share nothing. Every field holds text exactly as delivered.
+struct TBookData
+{
+    QString Isbn;
+    QString Title;
+    QString DetailPageUrl;
+    QString PublicationDate;
+    QString SalesRank;
+    QString Amount;
+    // Library display name -> the record's URL, or "×" when not held.
+    QMap<QString, QString> LibraryResults;
+
+    // The ISBN reduced to its digits, x and X.
+    QString GetNormalizedIsbn() const;
+
+    friend bool operator==(const TBookData&, const TBookData&) = default;
+};
