@@ -1,0 +1,54 @@
+#include "support/loopback_server.h"
+
+#include <chrono>
+#include <stdexcept>
+
+LoopbackServer::LoopbackServer() = default;
+
+LoopbackServer::~LoopbackServer() { Stop(); }
+
+void LoopbackServer::Start()
+{
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    if (port_ <= 0)
+        throw std::runtime_error("cannot bind a loopback port");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    // listen_after_bind() marks the server running before it first accepts;
+    // the bound socket already queues connections made before that.
+    while (!server_.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void LoopbackServer::Stop()
+{
+    ReleaseStalled();
+    if (thread_.joinable()) {
+        server_.stop();
+        thread_.join();
+    }
+}
+
+QString LoopbackServer::baseUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(port_);
+}
+
+QString LoopbackServer::hostAndPort() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(port_);
+}
+
+void LoopbackServer::StallUntilReleased()
+{
+    std::unique_lock lock(stallMutex_);
+    stallReleased_.wait(lock, [this] { return released_; });
+}
+
+void LoopbackServer::ReleaseStalled()
+{
+    {
+        std::lock_guard lock(stallMutex_);
+        released_ = true;
+    }
+    stallReleased_.notify_all();
+}
