@@ -5,6 +5,8 @@
 
 #include <QMessageBox>
 
+#include <utility>
+
 namespace {
 
 TQuillmoorApplication::ExceptionDisplay& CurrentDisplay()
@@ -31,9 +33,9 @@ bool TQuillmoorApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void TQuillmoorApplication::SetExceptionDisplay(ExceptionDisplay display)
+TQuillmoorApplication::ExceptionDisplay TQuillmoorApplication::SetExceptionDisplay(ExceptionDisplay display)
 {
-    CurrentDisplay() = std::move(display);
+    return std::exchange(CurrentDisplay(), std::move(display));
 }
 
 void TQuillmoorApplication::ShowException(const QString& message)

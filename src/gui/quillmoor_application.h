@@ -17,8 +17,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
     // How an escaped exception's message reaches the user; a message box by
-    // default. Tests replace it to record messages.
+    // default. Tests replace it to record messages. Returns the display it
+    // replaced.
     using ExceptionDisplay = std::function<void(const QString& message)>;
-    static void SetExceptionDisplay(ExceptionDisplay display);
+    static ExceptionDisplay SetExceptionDisplay(ExceptionDisplay display);
     static void ShowException(const QString& message);
 };
