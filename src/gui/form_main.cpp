@@ -4,16 +4,20 @@
 #include "gui/application_title.h"
 #include "gui/cursor_hour_glass.h"
 #include "gui/form_about_box.h"
+#include "gui/grid_books.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
 #include "gui/memo_lines.h"
 #include "gui/quillmoor_application.h"
+#include "gui/search_progress.h"
 #include "search/isbn.h"
 #include "util/error.h"
+#include "util/text_trim.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -60,7 +64,9 @@ TFormMain::TFormMain(const QString& settingsFile, QWidget* parent)
     CreateLayout();
     CreateMenus();
     ConnectMemoCommands();
+    CreateSaveDialog();
     config_.Load(settingsFile_);
+    CreateGrid();
 }
 
 TFormMain::~TFormMain()
@@ -123,6 +129,13 @@ void TFormMain::CreateActions()
     connect(ActionHelpHelp, &QAction::triggered, this, [] { THelpWindow::ShowContents(); });
     connect(ActionHelpVersion, &QAction::triggered, this, &TFormMain::ActionHelpVersionExecute);
     connect(ActionIsbnClear, &QAction::triggered, this, &TFormMain::ActionIsbnClearExecute);
+    connect(ActionFileSaveToCsv, &QAction::triggered, this, &TFormMain::ActionFileSaveToCsvExecute);
+    connect(ActionGridOpenUrl, &QAction::triggered, this, &TFormMain::ActionGridOpenUrlExecute);
+    connect(ActionGridCopyCellValue, &QAction::triggered, this, &TFormMain::ActionGridCopyCellValueExecute);
+    connect(ActionGridSortByAmount, &QAction::triggered, this, &TFormMain::ActionGridSortByAmountExecute);
+    connect(ActionGridSortByPublicationDate, &QAction::triggered, this,
+            &TFormMain::ActionGridSortByPublicationDateExecute);
+    connect(ActionGridSortBySalesRank, &QAction::triggered, this, &TFormMain::ActionGridSortBySalesRankExecute);
 }
 
 void TFormMain::CreateLayout()
@@ -195,6 +208,9 @@ void TFormMain::CreateLayout()
     StatusBar1 = statusBar();
     StatusBar1->setFixedHeight(scale(19) + StatusBar1->fontMetrics().descent());
     StatusBar1->setSizeGripEnabled(true);
+    // On the right, beside the hints, never in their place.
+    SearchProgress = new TSearchProgress(StatusBar1);
+    StatusBar1->addPermanentWidget(SearchProgress);
 
     resize(scale(595), scale(617) + menuBar()->sizeHint().height());
     if (const QScreen* screen = QApplication::primaryScreen())
@@ -255,6 +271,26 @@ void TFormMain::ConnectMemoCommands()
             &TFormMain::ActionPopupIsbnChangeIsbn10Execute);
 }
 
+void TFormMain::CreateSaveDialog()
+{
+    SaveDialogCsv = new QFileDialog(this);
+    SaveDialogCsv->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialogCsv->setFileMode(QFileDialog::AnyFile);
+    SaveDialogCsv->setNameFilters({QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("すべてのファイル (*)")});
+    // Added to a name typed without one; an existing file is replaced only
+    // after the user has confirmed it (the dialog's default).
+    SaveDialogCsv->setDefaultSuffix(QStringLiteral("csv"));
+}
+
+void TFormMain::CreateGrid()
+{
+    GridBooks = new TGridBooks(PanelGridBooks);
+    PanelGridBooks->layout()->addWidget(GridBooks);
+    GridBooks->SetConfig(config_);
+    GridBooks->UpdateColumns();
+    GridBooks->SetPopupMenu(PopupMenuGrid);
+}
+
 void TFormMain::PopupMenuIsbnPopup()
 {
     const bool hasSelection = MemoIsbn->textCursor().hasSelection();
@@ -291,4 +327,40 @@ void TFormMain::ActionHelpVersionExecute()
 {
     TFormAboutBox box(this);
     box.exec();
+}
+
+void TFormMain::ActionFileSaveToCsvExecute()
+{
+    if (SaveDialogCsv->exec() != QDialog::Accepted)
+        return;
+    const QStringList files = SaveDialogCsv->selectedFiles();
+    if (!files.isEmpty())
+        GridBooks->SaveToCsv(files.front());
+}
+
+void TFormMain::ActionGridOpenUrlExecute() { GridBooks->OpenUrl(GridBooks->Row(), GridBooks->Col()); }
+
+void TFormMain::ActionGridCopyCellValueExecute()
+{
+    // Bookseller values carry a trailing space that is not the user's.
+    QApplication::clipboard()->setText(TrimBlanks(GridBooks->GetCellText(GridBooks->Col(), GridBooks->Row())));
+    StatusBar1->showMessage(QStringLiteral("コピーしました。"));
+}
+
+void TFormMain::ActionGridSortByAmountExecute()
+{
+    const TCursorHourGlass hourGlass;
+    GridBooks->SortByAmount();
+}
+
+void TFormMain::ActionGridSortByPublicationDateExecute()
+{
+    const TCursorHourGlass hourGlass;
+    GridBooks->SortByPublicationDate();
+}
+
+void TFormMain::ActionGridSortBySalesRankExecute()
+{
+    const TCursorHourGlass hourGlass;
+    GridBooks->SortBySalesRank();
 }

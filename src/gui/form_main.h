@@ -5,12 +5,15 @@
 #include <QMainWindow>
 
 class QAction;
+class QFileDialog;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QWidget;
+class TGridBooks;
+class TSearchProgress;
 
 // The main window: the ISBN memo with its commands, the results grid, the
 // menus and the status bar. It owns the settings of the run, loaded when the
@@ -35,10 +38,13 @@ public:
     QPushButton* ButtonIsbnClear;
     QWidget* Panel2;
     QWidget* PanelGridBooks;
+    TGridBooks* GridBooks;
     QWidget* Panel3;
     QPushButton* ButtonSaveToCsv;
     QPushButton* ButtonClose;
     QStatusBar* StatusBar1;
+    TSearchProgress* SearchProgress;
+    QFileDialog* SaveDialogCsv;
 
     // Commands.
     QAction* ActionIsbnFind;
@@ -76,11 +82,19 @@ private:
     void CreateLayout();
     void CreateMenus();
     void ConnectMemoCommands();
+    void CreateGrid();
+    void CreateSaveDialog();
 
     void ActionIsbnClearExecute();
     void ActionPopupIsbnOverlappingExecute();
     void ActionPopupIsbnChangeIsbn10Execute();
     void ActionHelpVersionExecute();
+    void ActionFileSaveToCsvExecute();
+    void ActionGridOpenUrlExecute();
+    void ActionGridCopyCellValueExecute();
+    void ActionGridSortByAmountExecute();
+    void ActionGridSortByPublicationDateExecute();
+    void ActionGridSortBySalesRankExecute();
 
     QString settingsFile_;
     TAppConfig config_;

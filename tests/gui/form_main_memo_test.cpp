@@ -116,7 +116,7 @@ TEST_F(FormMainMemo, ClearEmptiesTheMemoAndF1OpensTheContents)
 
 TEST_F(FormMainMemo, CommandsStartEnabledWithTheirCaptionsAndHints)
 {
-    for (QAction* action : form.findChildren<QAction*>())
+    for (QAction* action : form.findChildren<QAction*>(Qt::FindDirectChildrenOnly))
         EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("図書館蔵書検索ソフト Quillmoor"));
     EXPECT_EQ(form.ButtonIsbnFind->text(), QStringLiteral("検索開始"));

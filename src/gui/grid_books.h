@@ -1,0 +1,62 @@
+#pragma once
+
+#include "gui/draw_grid.h"
+#include "results/results_table.h"
+
+#include <span>
+
+class TAppConfig;
+
+// The results grid: the results table on screen. Row 0 shows the column
+// titles, column 0 the ISBNs; a cell without an answer is gray. A double
+// click opens the URL behind a cell. The table's operations are offered
+// here under their own names and go to the table unchanged; the grid
+// repaints whenever the table changes.
+class TGridBooks final : public TDrawGrid
+{
+    Q_OBJECT
+
+public:
+    // The background of a cell that has received no answer yet.
+    static inline const QColor kEmptyCellColor{128, 128, 128};
+
+    explicit TGridBooks(QWidget* parent = nullptr);
+
+    TResultsTable& Table() { return table_; }
+    const TResultsTable& Table() const { return table_; }
+
+    void SetConfig(const TAppConfig& config) { table_.SetConfig(config); }
+    void UpdateColumns() { table_.UpdateColumns(); }
+    void SetIsbnList(const QStringList& isbns) { table_.SetIsbnList(isbns); }
+    void SetAmazonData(std::span<const TBookData> batch) { table_.SetAmazonData(batch); }
+    void SetLibraryResult(const QString& isbn, const QString& result, const QString& libraryName)
+    {
+        table_.SetLibraryResult(isbn, result, libraryName);
+    }
+    QString GetCellText(int column, int row) const { return table_.GetCellText(column, row); }
+    QString GetHeaderText(int column) const { return table_.GetHeaderText(column); }
+
+    // Each reorders the records and has the new order on screen before it
+    // returns.
+    void SortByAmount() { table_.SortByAmount(); }
+    void SortByPublicationDate() { table_.SortByPublicationDate(); }
+    void SortBySalesRank() { table_.SortBySalesRank(); }
+
+    // Raises FileError when the file cannot be written.
+    void SaveToCsv(const QString& fileName) const;
+
+    // Opens the URL behind a cell in the browser: the bookseller's detail
+    // page from the four bookseller columns, the catalogue record from a
+    // library column. The header row, the ISBN column, "×", empty cells and
+    // addresses that are not http or https open nothing.
+    void OpenUrl(int row, int column) const;
+
+protected:
+    void DrawCell(QPainter& painter, int column, int row, const QRect& rect, TCellState state) override;
+    void DblClick(const QPoint& at) override;
+
+private:
+    void FollowTableShape();
+
+    TResultsTable table_;
+};
