@@ -1,6 +1,7 @@
 #include "gui/form_main.h"
 
 #include "gui/action_button.h"
+#include "gui/command_connection.h"
 #include "gui/application_title.h"
 #include "gui/cursor_hour_glass.h"
 #include "gui/form_about_box.h"
@@ -127,15 +128,14 @@ void TFormMain::CreateActions()
     addAction(ActionHelpHelp);
     connect(ActionFileClose, &QAction::triggered, this, &QWidget::close);
     connect(ActionHelpHelp, &QAction::triggered, this, [] { THelpWindow::ShowContents(); });
-    connect(ActionHelpVersion, &QAction::triggered, this, &TFormMain::ActionHelpVersionExecute);
-    connect(ActionIsbnClear, &QAction::triggered, this, &TFormMain::ActionIsbnClearExecute);
-    connect(ActionFileSaveToCsv, &QAction::triggered, this, &TFormMain::ActionFileSaveToCsvExecute);
-    connect(ActionGridOpenUrl, &QAction::triggered, this, &TFormMain::ActionGridOpenUrlExecute);
-    connect(ActionGridCopyCellValue, &QAction::triggered, this, &TFormMain::ActionGridCopyCellValueExecute);
-    connect(ActionGridSortByAmount, &QAction::triggered, this, &TFormMain::ActionGridSortByAmountExecute);
-    connect(ActionGridSortByPublicationDate, &QAction::triggered, this,
-            &TFormMain::ActionGridSortByPublicationDateExecute);
-    connect(ActionGridSortBySalesRank, &QAction::triggered, this, &TFormMain::ActionGridSortBySalesRankExecute);
+    ConnectCommand(ActionHelpVersion, this, &TFormMain::ActionHelpVersionExecute);
+    ConnectCommand(ActionIsbnClear, this, &TFormMain::ActionIsbnClearExecute);
+    ConnectCommand(ActionFileSaveToCsv, this, &TFormMain::ActionFileSaveToCsvExecute);
+    ConnectCommand(ActionGridOpenUrl, this, &TFormMain::ActionGridOpenUrlExecute);
+    ConnectCommand(ActionGridCopyCellValue, this, &TFormMain::ActionGridCopyCellValueExecute);
+    ConnectCommand(ActionGridSortByAmount, this, &TFormMain::ActionGridSortByAmountExecute);
+    ConnectCommand(ActionGridSortByPublicationDate, this, &TFormMain::ActionGridSortByPublicationDateExecute);
+    ConnectCommand(ActionGridSortBySalesRank, this, &TFormMain::ActionGridSortBySalesRankExecute);
 }
 
 void TFormMain::CreateLayout()
@@ -266,9 +266,8 @@ void TFormMain::ConnectMemoCommands()
     connect(ActionPopupIsbnDelete, &QAction::triggered, this,
             [this] { MemoIsbn->textCursor().removeSelectedText(); });
     connect(ActionPopupIsbnSelectAll, &QAction::triggered, MemoIsbn, &QPlainTextEdit::selectAll);
-    connect(ActionPopupIsbnOverlapping, &QAction::triggered, this, &TFormMain::ActionPopupIsbnOverlappingExecute);
-    connect(ActionPopupIsbnChangeIsbn10, &QAction::triggered, this,
-            &TFormMain::ActionPopupIsbnChangeIsbn10Execute);
+    ConnectCommand(ActionPopupIsbnOverlapping, this, &TFormMain::ActionPopupIsbnOverlappingExecute);
+    ConnectCommand(ActionPopupIsbnChangeIsbn10, this, &TFormMain::ActionPopupIsbnChangeIsbn10Execute);
 }
 
 void TFormMain::CreateSaveDialog()

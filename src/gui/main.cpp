@@ -4,7 +4,22 @@
 #include "gui/quillmoor_application.h"
 #include "util/error.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 namespace {
+
+// The program speaks Japanese whatever the user's locale: so do Qt's own
+// dialogs (the save dialog, the buttons of message boxes) where Qt's
+// translations are installed.
+void InstallJapaneseQtTranslations(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
 
 // --config FILE names the settings file; otherwise the default place.
 QString SettingsFileFromArguments(const QStringList& arguments)
@@ -24,6 +39,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(ApplicationTitle());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillmoor.svg")));
     QApplication::setDesktopFileName(QStringLiteral("quillmoor"));
+    InstallJapaneseQtTranslations(app);
     try {
         TFormMain window(SettingsFileFromArguments(QApplication::arguments()));
         window.show();

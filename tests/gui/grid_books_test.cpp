@@ -183,16 +183,22 @@ TEST_F(GridBooks, KeepsTheHeaderAndIsbnColumnInPlaceAndNeverMakesThemCurrent)
     EXPECT_EQ(grid.Col(), 2);
     EXPECT_EQ(grid.Row(), 3);
 
-    // Down to the last row: the view follows, header and ISBNs stay.
+    // Down to the last cell of a grid too small for it: the view follows,
+    // header and ISBNs stay.
+    grid.resize(LayoutScale(&grid)(400), 300);
     QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(grid.Row(), 60);
     EXPECT_EQ(grid.Col(), 6);
     EXPECT_GT(grid.TopRow(), 1);
-    EXPECT_GT(grid.verticalScrollBar()->value(), 1);
+    EXPECT_GT(grid.LeftCol(), 1);
+    EXPECT_EQ(grid.verticalScrollBar()->value(), grid.TopRow());
     EXPECT_FALSE(grid.CellRect(6, 60).isEmpty());
+    EXPECT_LE(grid.CellRect(6, 60).right(), grid.viewport()->width());
     EXPECT_EQ(grid.CellRect(0, 0).topLeft(), QPoint(0, 0));
-    EXPECT_EQ(grid.CellRect(0, grid.TopRow()).top(), grid.RowHeight() + 1);
+    EXPECT_EQ(grid.CellRect(0, grid.TopRow()).topLeft(), QPoint(0, grid.RowHeight() + 1));
+    EXPECT_EQ(grid.CellRect(grid.LeftCol(), 0).topLeft(), QPoint(grid.ColWidth(0) + 1, 0));
     EXPECT_TRUE(grid.CellRect(1, 1).isEmpty());
+    EXPECT_TRUE(grid.CellRect(1, 0).isEmpty());
     EXPECT_EQ(grid.MouseCoord(QPoint(2, 2)), QPoint(0, 0));
     const QImage picture = Picture();
     EXPECT_EQ(Background(picture, 0, 0), Color(QPalette::Button));
