@@ -22,12 +22,26 @@ inline constexpr TCodePage kCodePageUtf32Be = 12001;
 // files in: the ANSI code page of the Japanese systems it is made for.
 inline constexpr TCodePage kCodePageAnsi = kCodePageShiftJis;
 
+// The other numbers of the two Japanese families that decode like the above.
+inline constexpr TCodePage kCodePageEucJpMs = 51932;
+inline constexpr TCodePage kCodePageIso2022JpKana = 50221;
+inline constexpr TCodePage kCodePageIso2022JpSoSi = 50222;
+
 // The iconv name of a code page, or nullptr for one we cannot convert.
 const char* IconvNameOfCodePage(TCodePage codePage);
 
-// Bytes of a code page to text. Never throws and never stops early: a byte
-// sequence the code page cannot decode becomes U+FFFD and decoding goes on
-// after it. An unsupported code page gives the empty text.
+// Bytes of a code page to text, with the code points Windows gives: CP932
+// through glibc's "CP932"; EUC-JP through glibc's "EUC-JP", with the rows
+// only Windows knows (NEC special characters, NEC-selected IBM extensions)
+// taken from CP932; ISO-2022-JP (all three numbers, every escape Windows
+// accepts, half-width katakana by ESC ( I, SO/SI or 8-bit bytes) rewritten
+// as EUC-JP first. The JIS X 0208 mapping differences of EUC-JP and
+// ISO-2022-JP are left to the caller's fix-up.
+//
+// Never throws and never stops early: each undecodable sequence becomes one
+// U+FFFD and decoding goes on after it. UTF-16 and UTF-32 keep a leading
+// mark as U+FEFF and ignore a last incomplete code unit. An unsupported code
+// page gives the empty text.
 QString DecodeCodePage(QByteArrayView bytes, TCodePage codePage);
 
 // Text to bytes of a code page. A character the code page cannot hold
