@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -167,14 +170,50 @@ TEST_F(HttpClientTest, KeepsTheConnectionAliveBetweenRequests)
 TEST_F(HttpClientTest, AZeroByteIsPartOfTheBodyAndTheAgentIsNamed)
 {
     std::string userAgent;
+    std::string acceptEncoding;
     fake_.server().Get("/nul", [&](const httplib::Request& req, httplib::Response& res) {
         userAgent = req.get_header_value("User-Agent");
         res.set_content(std::string("ab\0cd", 5), "application/octet-stream");
+    });
+    // The fake server compresses text for clients that accept it.
+    const std::string text(20000, 'z');
+    fake_.server().Get("/text", [&](const httplib::Request& req, httplib::Response& res) {
+        acceptEncoding = req.get_header_value("Accept-Encoding");
+        res.set_content(text, "text/html");
     });
     fake_.Start();
 
     EXPECT_EQ(client_.Get(Url("/nul")), QByteArray("ab\0cd", 5));
     EXPECT_EQ(userAgent.rfind("Quillmoor/", 0), 0u) << userAgent;
+    EXPECT_EQ(client_.Get(Url("/text")), QByteArray::fromStdString(text));
+    EXPECT_NE(acceptEncoding.find("gzip"), std::string::npos) << acceptEncoding;
+}
+
+TEST(HttpClientTls, ACertificateThatCannotBeVerifiedIsRefused)
+{
+    QTemporaryDir dir;
+    const QString key = dir.filePath(QStringLiteral("key.pem"));
+    const QString cert = dir.filePath(QStringLiteral("cert.pem"));
+    const int rc = QProcess::execute(QStringLiteral("openssl"),
+                                     {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                                      QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                                      QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                                      QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert});
+    ASSERT_EQ(rc, 0) << "openssl could not make a self-signed certificate";
+
+    httplib::SSLServer server(cert.toUtf8().constData(), key.toUtf8().constData());
+    ASSERT_TRUE(server.is_valid());
+    server.Get("/", [](const httplib::Request&, httplib::Response& res) { res.set_content("secret", "text/plain"); });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { server.listen_after_bind(); });
+    while (!server.is_running())
+        std::this_thread::sleep_for(1ms);
+
+    THttpClient client;
+    const QString message = ErrorOf([&] { client.Get(QStringLiteral("https://127.0.0.1:%1/").arg(port)); });
+    EXPECT_TRUE(message.contains(QStringLiteral("certificate"), Qt::CaseInsensitive)) << message.toStdString();
+    server.stop();
+    serving.join();
 }
 
 TEST_F(HttpClientTest, AbortFromAnotherThreadEndsAStalledTransferAtOnce)
