@@ -1,13 +1,12 @@
 #include "config/ini_file.h"
 
+#include "util/atomic_file.h"
 #include "util/code_page.h"
 #include "util/error.h"
 #include "util/integer_text.h"
 #include "util/text_trim.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -169,21 +168,8 @@ QByteArray TIniFile::ToBytes() const
 
 void TIniFile::SaveToFile(const QString& fileName) const
 {
-    const bool existed = QFileInfo::exists(fileName);
-    QSaveFile file(fileName);
-    const auto fail = [&] {
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        fail();
     // The file holds access keys and a proxy password.
-    if (!existed)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray bytes = ToBytes();
-    if (file.write(bytes) != bytes.size())
-        fail();
-    if (!file.commit())
-        fail();
+    WriteFileAtomically(fileName, ToBytes(), TNewFileAccess::OwnerOnly);
 }
 
 const TIniFile::Section* TIniFile::FindSection(const QString& name) const

@@ -27,10 +27,10 @@ public:
     // The whole file: every section, its entries, an empty line; CR LF line
     // ends; in the encoding of the file it was read from.
     QByteArray ToBytes() const;
-    // Writes the file through a temporary file beside it that replaces the
-    // old one only when complete, so a failed save leaves the old file as it
-    // was. A file that did not exist is created readable by its owner only.
-    // Raises FileError naming the file and the reason.
+    // Writes the file so that a failed save leaves the old one as it was
+    // (see WriteFileAtomically). A file that did not exist is created
+    // readable by its owner only. Raises FileError naming the file and the
+    // reason.
     void SaveToFile(const QString& fileName) const;
 
     TIniEncoding Encoding() const { return encoding_; }

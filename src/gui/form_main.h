@@ -4,8 +4,17 @@
 
 #include <QMainWindow>
 
-// The main window. It owns the settings of the run: loaded when the window
-// is created, saved when it is closed.
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QWidget;
+
+// The main window: the ISBN memo with its commands, the results grid, the
+// menus and the status bar. It owns the settings of the run, loaded when the
+// window is created and saved when it closes.
 class TFormMain final : public QMainWindow
 {
     Q_OBJECT
@@ -16,7 +25,63 @@ public:
 
     TAppConfig& Config() { return config_; }
 
+    // Controls, named as on the window's layout.
+    QWidget* PanelBook;
+    QWidget* PanelIsbnList;
+    QPlainTextEdit* MemoIsbn;
+    QWidget* PanelIsbnButton;
+    QPushButton* ButtonIsbnFind;
+    QPushButton* ButtonIsbnSearchCancel;
+    QPushButton* ButtonIsbnClear;
+    QWidget* Panel2;
+    QWidget* PanelGridBooks;
+    QWidget* Panel3;
+    QPushButton* ButtonSaveToCsv;
+    QPushButton* ButtonClose;
+    QStatusBar* StatusBar1;
+
+    // Commands.
+    QAction* ActionIsbnFind;
+    QAction* ActionIsbnClear;
+    QAction* ActionIsbnSearchCancel;
+    QAction* ActionFileSaveToCsv;
+    QAction* ActionFileClose;
+    QAction* ActionConfigGeneral;
+    QAction* ActionConfigLibrary;
+    QAction* ActionHelpHelp;
+    QAction* ActionHelpVersion;
+    QAction* ActionGridOpenUrl;
+    QAction* ActionGridCopyCellValue;
+    QAction* ActionGridSortByAmount;
+    QAction* ActionGridSortByPublicationDate;
+    QAction* ActionGridSortBySalesRank;
+    QAction* ActionPopupIsbnUndo;
+    QAction* ActionPopupIsbnCut;
+    QAction* ActionPopupIsbnCopy;
+    QAction* ActionPopupIsbnPaste;
+    QAction* ActionPopupIsbnDelete;
+    QAction* ActionPopupIsbnSelectAll;
+    QAction* ActionPopupIsbnOverlapping;
+    QAction* ActionPopupIsbnChangeIsbn10;
+
+    QMenu* PopupMenuGrid;
+    QMenu* PopupMenuIsbn;
+
+    // Sets the enabled state of the memo's popup commands from the memo and
+    // the clipboard; runs each time before the popup opens.
+    void PopupMenuIsbnPopup();
+
 private:
+    void CreateActions();
+    void CreateLayout();
+    void CreateMenus();
+    void ConnectMemoCommands();
+
+    void ActionIsbnClearExecute();
+    void ActionPopupIsbnOverlappingExecute();
+    void ActionPopupIsbnChangeIsbn10Execute();
+    void ActionHelpVersionExecute();
+
     QString settingsFile_;
     TAppConfig config_;
 };

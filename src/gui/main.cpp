@@ -1,10 +1,8 @@
 #include "config/settings_location.h"
 #include "gui/application_title.h"
 #include "gui/form_main.h"
+#include "gui/quillmoor_application.h"
 #include "util/error.h"
-
-#include <QApplication>
-#include <QMessageBox>
 
 namespace {
 
@@ -21,16 +19,20 @@ QString SettingsFileFromArguments(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(ApplicationTitle());
+    TQuillmoorApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillmoor"));
     QApplication::setApplicationDisplayName(ApplicationTitle());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillmoor.svg")));
+    QApplication::setDesktopFileName(QStringLiteral("quillmoor"));
     try {
         TFormMain window(SettingsFileFromArguments(QApplication::arguments()));
         window.show();
         QApplication::exec();
+    } catch (const QuillmoorError& error) {
+        TQuillmoorApplication::ShowException(error.message());
     } catch (const std::exception& error) {
-        QMessageBox::critical(nullptr, ApplicationTitle(), QString::fromUtf8(error.what()));
+        TQuillmoorApplication::ShowException(QString::fromUtf8(error.what()));
     }
-    // The program ends with status 0 also after a start-up error it showed.
+    // The program ends with status 0, also after a start-up error it showed.
     return 0;
 }

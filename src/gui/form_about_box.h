@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+// "バージョン情報": the program's name, version and copyright line from its
+// version table, and a link to its home page. Constructing it raises when
+// the version table cannot be read, and then no box is shown.
+class TFormAboutBox final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static inline const QString kHomePage = QStringLiteral("https://quillmoor.example.org/");
+
+    explicit TFormAboutBox(QWidget* parent = nullptr);
+
+    QLabel* ProductName;
+    QLabel* Version;
+    QLabel* Copyright;
+    QLabel* LabelUrl;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void LabelUrlClick();
+};
