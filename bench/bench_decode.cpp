@@ -12,6 +12,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -94,6 +95,8 @@ BENCHMARK(BM_DetectOnly_Utf8);
 class ThroughputReporter final : public benchmark::ConsoleReporter
 {
 public:
+    ThroughputReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
@@ -111,6 +114,7 @@ public:
         const double detect = Rate("BM_DetectOnly_" + suffix);
         if (copy <= 0 || decode <= 0)
             return;
+        // MB of 10^6 bytes.
         std::printf("%-9s 100 KB page: detect+decode %8.1f MB/s (detect alone %8.1f MB/s), memcpy %8.1f MB/s; "
                     "detect+decode takes %.1f times as long as memcpy\n",
                     encoding, decode / 1e6, detect / 1e6, copy / 1e6, copy / decode);
