@@ -1,0 +1,70 @@
+#include "results/csv_writer.h"
+
+#include "results/results_table.h"
+#include "util/atomic_file.h"
+#include "util/code_page.h"
+#include "util/error.h"
+#include "util/text_trim.h"
+
+
+#include <algorithm>
+
+namespace {
+
+// Space, U+0001 to U+001F, the double quote and the comma force quotes;
+// nothing above U+00FF does (U+3000 is written bare).
+bool NeedsQuotes(const QString& field)
+{
+    return std::any_of(field.cbegin(), field.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x01 && u <= 0x20) || u == u'"' || u == u',';
+    });
+}
+
+void AppendField(QString& line, const QString& field)
+{
+    if (!NeedsQuotes(field)) {
+        line += field;
+        return;
+    }
+    line += u'"';
+    for (const QChar c : field) {
+        if (c == u'"')
+            line += u'"';
+        line += c;
+    }
+    line += u'"';
+}
+
+} // namespace
+
+QString CsvTextOf(const TResultsTable& table)
+{
+    const int columns = table.GridColumnCount();
+    QString text;
+    for (int column = 0; column < columns; ++column) {
+        if (column > 0)
+            text += u',';
+        AppendField(text, table.GetHeaderText(column));
+    }
+    text += QStringLiteral("\r\n");
+    for (int row = 1; row < table.GridRowCount(); ++row) {
+        for (int column = 0; column < columns; ++column) {
+            if (column > 0)
+                text += u',';
+            AppendField(text, TrimBlanks(table.GetCellText(column, row)));
+        }
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+QByteArray CsvBytesOf(const TResultsTable& table)
+{
+    return EncodeCodePage(CsvTextOf(table), kCodePageAnsi);
+}
+
+void SaveToCsv(const TResultsTable& table, const QString& fileName)
+{
+    WriteFileAtomically(fileName, CsvBytesOf(table), TNewFileAccess::Public);
+}

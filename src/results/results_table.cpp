@@ -1,0 +1,224 @@
+#include "results/results_table.h"
+
+#include "config/app_config.h"
+#include "results/book_order.h"
+#include "results/result_columns.h"
+
+#include <algorithm>
+#include <limits>
+
+TResultsTable::TResultsTable(QObject* parent) : QAbstractTableModel(parent) {}
+
+TResultsTable::~TResultsTable() = default;
+
+void TResultsTable::SetConfig(const TAppConfig& config) { config_ = &config; }
+
+QStringList TResultsTable::LibraryNames() const
+{
+    // Read afresh every time: the selection dialog may have changed it.
+    return config_ ? config_->GetLibraryNames() : QStringList();
+}
+
+void TResultsTable::UpdateColumns()
+{
+    const int count = kFixedColumnCount + int(LibraryNames().size());
+    if (count > columnCount_) {
+        beginInsertColumns({}, columnCount_, count - 1);
+        columnCount_ = count;
+        endInsertColumns();
+    } else if (count < columnCount_) {
+        beginRemoveColumns({}, count, columnCount_ - 1);
+        columnCount_ = count;
+        endRemoveColumns();
+    }
+    // A column that stays may now stand for another library.
+    if (columnCount_ > kFirstLibraryColumn) {
+        Q_EMIT headerDataChanged(Qt::Horizontal, kFirstLibraryColumn, columnCount_ - 1);
+        NotifyRecordsChanged(0, qsizetype(books_.size()) - 1, kFirstLibraryColumn, columnCount_ - 1);
+    }
+}
+
+void TResultsTable::SetGridRowCount(int count)
+{
+    count = std::max(count, 2);
+    if (count > gridRowCount_) {
+        beginInsertRows({}, gridRowCount_ - 1, count - 2);
+        gridRowCount_ = count;
+        endInsertRows();
+    } else if (count < gridRowCount_) {
+        beginRemoveRows({}, count - 1, gridRowCount_ - 2);
+        gridRowCount_ = count;
+        endRemoveRows();
+    }
+}
+
+void TResultsTable::SetIsbnList(const QStringList& isbns)
+{
+    std::vector<TBookData> books(size_t(isbns.size()));
+    for (qsizetype i = 0; i < isbns.size(); ++i)
+        books[size_t(i)].Isbn = isbns[i];
+    books_.swap(books);
+    index_.Rebuild(books_);
+
+    constexpr qsizetype maxRows = std::numeric_limits<int>::max();
+    SetGridRowCount(int(std::min(isbns.size() + 1, maxRows)));
+    // Rows that stayed show new records. Resetting the model instead would
+    // also reset the column widths the user dragged.
+    NotifyRecordsChanged(0, rowCount() - 1, 0, columnCount_ - 1);
+}
+
+void TResultsTable::SetAmazonData(std::span<const TBookData> batch)
+{
+    TCriticalSectionLock lock(lock_);
+    qsizetype first = std::numeric_limits<qsizetype>::max();
+    qsizetype last = -1;
+    const auto notify = [&] {
+        if (last >= 0)
+            NotifyRecordsChanged(first, last, kColumnTitle, kColumnSalesRank);
+    };
+    try {
+        for (const TBookData& delivered : batch) {
+            const TIsbnRowIndex::Key key = TIsbnRowIndex::KeyOfRecord(delivered);
+            // The trailing space marks the cell as answered even where the
+            // answer lacked the value; readers trim it away.
+            for (qsizetype row = index_.FirstRowOf(key); row >= 0; row = index_.NextRowOf(row)) {
+                TBookData& book = books_[size_t(row)];
+                book.Title = delivered.Title + u' ';
+                book.Amount = delivered.Amount + u' ';
+                book.SalesRank = delivered.SalesRank + u' ';
+                book.PublicationDate = delivered.PublicationDate + u' ';
+                book.DetailPageUrl = delivered.DetailPageUrl;
+                first = std::min(first, row);
+                last = std::max(last, row);
+            }
+        }
+    } catch (...) {
+        // The rows filled before the error keep their values; show them.
+        notify();
+        throw;
+    }
+    notify();
+}
+
+void TResultsTable::SetLibraryResult(const QString& isbn, const QString& result, const QString& libraryName)
+{
+    TCriticalSectionLock lock(lock_);
+    const QString value = result.isEmpty() ? QStringLiteral("×") : result;
+    const std::optional<TIsbnRowIndex::Key> key = TIsbnRowIndex::KeyOfIsbn(isbn);
+    // Only the first row of a key in the current order: a repeated ISBN's
+    // lower rows keep empty library cells.
+    const qsizetype row = key ? index_.FirstRowOf(*key) : -1;
+    if (row < 0)
+        return;
+    books_[size_t(row)].LibraryResults.insert(libraryName, value);
+    const qsizetype library = LibraryNames().indexOf(libraryName);
+    if (library >= 0) {
+        const int column = kFirstLibraryColumn + int(library);
+        NotifyRecordsChanged(row, row, column, column);
+    }
+}
+
+template <typename Less>
+void TResultsTable::SortBooks(Less less)
+{
+    TCriticalSectionLock lock(lock_);
+    // Persistent indexes stay where they are: the current cell keeps its
+    // position and shows whatever record now stands there.
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    if (!books_.empty()) {
+        std::stable_sort(books_.begin(), books_.end(), less);
+        index_.Rebuild(books_);
+    }
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    Q_EMIT SortFinished();
+}
+
+void TResultsTable::SortByAmount() { SortBooks(CompareByAmount); }
+
+void TResultsTable::SortByPublicationDate() { SortBooks(CompareByPublicationDate); }
+
+void TResultsTable::SortBySalesRank() { SortBooks(CompareBySalesRank); }
+
+QString TResultsTable::GetCellText(int column, int row) const
+{
+    // Row 0 is the header; its texts come from GetHeaderText.
+    if (column < 0 || row < 1 || row > qsizetype(books_.size()))
+        return {};
+    const TBookData& book = books_[size_t(row - 1)];
+    switch (column) {
+    case kColumnIsbn: return book.Isbn;
+    case kColumnTitle: return book.Title;
+    case kColumnAmount: return book.Amount;
+    case kColumnPublicationDate: return book.PublicationDate;
+    case kColumnSalesRank: return book.SalesRank;
+    default: break;
+    }
+    const QStringList names = LibraryNames();
+    const qsizetype library = column - kFirstLibraryColumn;
+    if (library >= names.size())
+        return {};
+    return book.LibraryResults.value(names[library]);
+}
+
+QString TResultsTable::GetHeaderText(int column) const
+{
+    if (column < kFirstLibraryColumn)
+        return FixedColumnHeader(column);
+    const QStringList names = LibraryNames();
+    const qsizetype library = column - kFirstLibraryColumn;
+    return library < names.size() ? names[library] : QString();
+}
+
+QString TResultsTable::GetCellUrl(int column, int row) const
+{
+    if (column < 1 || row < 1 || row > qsizetype(books_.size()))
+        return {};
+    const QString url = column >= kFirstLibraryColumn ? GetCellText(column, row)
+                                                      : books_[size_t(row - 1)].DetailPageUrl;
+    // "×" and other texts this short are no address.
+    return url.size() > 2 ? url : QString();
+}
+
+void TResultsTable::NotifyRecordsChanged(qsizetype first, qsizetype last, int firstColumn, int lastColumn)
+{
+    last = std::min<qsizetype>(last, rowCount() - 1);
+    lastColumn = std::min(lastColumn, columnCount_ - 1);
+    if (first > last || firstColumn > lastColumn)
+        return;
+    Q_EMIT dataChanged(index(int(first), firstColumn), index(int(last), lastColumn));
+}
+
+int TResultsTable::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : gridRowCount_ - 1;
+}
+
+int TResultsTable::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : columnCount_;
+}
+
+QVariant TResultsTable::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.model() != this)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole: return GetCellText(index.column(), index.row() + 1);
+    case UrlRole: return GetCellUrl(index.column(), index.row() + 1);
+    default: return {};
+    }
+}
+
+QVariant TResultsTable::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount_)
+        return {};
+    return GetHeaderText(section);
+}
+
+Qt::ItemFlags TResultsTable::flags(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this)
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
