@@ -4,6 +4,7 @@
 #include "search/search_driver.h"
 #include "support/search_environment.h"
 #include "support/wait_until.h"
+#include "util/error.h"
 #include "search/recording_front_end.h"
 
 #include <QElapsedTimer>
@@ -86,7 +87,7 @@ TEST_F(SearchDriverTest, FillsEveryRowFromEveryCatalogueAndTheBookseller)
     const QString csv = CsvTextOf(table);
     EXPECT_TRUE(csv.startsWith(QStringLiteral("ISBN,書名(Amazon),金額,発売日,ﾗﾝｷﾝｸﾞ,松江市立図書館,三鷹市立図書館,大阪市立図書館\r\n")))
         << csv.toStdString();
-    EXPECT_TRUE(csv.contains(QStringLiteral("4003101014,坊っちゃん (岩波文庫),518,1989-05-16,56789,×,")));
+    EXPECT_TRUE(csv.contains(QStringLiteral("4003101014,\"坊っちゃん (岩波文庫)\",518,1989-05-16,56789,×,")));
 }
 
 TEST_F(SearchDriverTest, TwoSpellingsOfOneIsbnGetTwoRowsAndLibrariesFillTheUpperOne)
