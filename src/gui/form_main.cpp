@@ -4,6 +4,7 @@
 #include "gui/application_title.h"
 #include "gui/cursor_hour_glass.h"
 #include "gui/form_about_box.h"
+#include "gui/guarded_command.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
 #include "gui/memo_lines.h"
@@ -120,9 +121,10 @@ void TFormMain::CreateActions()
     // F1 works wherever the focus is in the window.
     addAction(ActionHelpHelp);
     connect(ActionFileClose, &QAction::triggered, this, &QWidget::close);
-    connect(ActionHelpHelp, &QAction::triggered, this, [] { THelpWindow::ShowContents(); });
-    connect(ActionHelpVersion, &QAction::triggered, this, &TFormMain::ActionHelpVersionExecute);
-    connect(ActionIsbnClear, &QAction::triggered, this, &TFormMain::ActionIsbnClearExecute);
+    connect(ActionHelpHelp, &QAction::triggered, this, GuardedCommand([] { THelpWindow::ShowContents(); }));
+    connect(ActionHelpVersion, &QAction::triggered, this,
+            GuardedCommand([this] { ActionHelpVersionExecute(); }));
+    connect(ActionIsbnClear, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnClearExecute(); }));
 }
 
 void TFormMain::CreateLayout()
@@ -250,9 +252,10 @@ void TFormMain::ConnectMemoCommands()
     connect(ActionPopupIsbnDelete, &QAction::triggered, this,
             [this] { MemoIsbn->textCursor().removeSelectedText(); });
     connect(ActionPopupIsbnSelectAll, &QAction::triggered, MemoIsbn, &QPlainTextEdit::selectAll);
-    connect(ActionPopupIsbnOverlapping, &QAction::triggered, this, &TFormMain::ActionPopupIsbnOverlappingExecute);
+    connect(ActionPopupIsbnOverlapping, &QAction::triggered, this,
+            GuardedCommand([this] { ActionPopupIsbnOverlappingExecute(); }));
     connect(ActionPopupIsbnChangeIsbn10, &QAction::triggered, this,
-            &TFormMain::ActionPopupIsbnChangeIsbn10Execute);
+            GuardedCommand([this] { ActionPopupIsbnChangeIsbn10Execute(); }));
 }
 
 void TFormMain::PopupMenuIsbnPopup()
