@@ -2,6 +2,7 @@
 
 #include "gui/action_button.h"
 #include "gui/application_title.h"
+#include "gui/config_commands.h"
 #include "gui/cursor_hour_glass.h"
 #include "gui/form_about_box.h"
 #include "gui/help_window.h"
@@ -123,6 +124,11 @@ void TFormMain::CreateActions()
     connect(ActionHelpHelp, &QAction::triggered, this, [] { THelpWindow::ShowContents(); });
     connect(ActionHelpVersion, &QAction::triggered, this, &TFormMain::ActionHelpVersionExecute);
     connect(ActionIsbnClear, &QAction::triggered, this, &TFormMain::ActionIsbnClearExecute);
+    connect(ActionConfigGeneral, &QAction::triggered, this, [this] { ActionConfigGeneralExecute(this, config_); });
+    connect(ActionConfigLibrary, &QAction::triggered, this, [this] {
+        if (ActionConfigLibraryExecute(this, config_))
+            Q_EMIT LibrarySelectionChanged();
+    });
 }
 
 void TFormMain::CreateLayout()
