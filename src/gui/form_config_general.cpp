@@ -146,9 +146,10 @@ void TFormConfigGeneral::CreateProxyPage()
 
 void TFormConfigGeneral::CreateButtons()
 {
-    BtnHelp = MakeButton(this, LayoutScale(this), QStringLiteral("ヘルプ(&H)"), QStyle::SP_DialogHelpButton, 8, 75);
-    BtnOk = MakeButton(this, LayoutScale(this), QStringLiteral("OK"), QStyle::SP_DialogOkButton, 186, 115);
-    BitBtn2 = MakeButton(this, LayoutScale(this), QStringLiteral("キャンセル"), QStyle::SP_DialogCancelButton, 307, 98);
+    const LayoutScale scale(this);
+    BtnHelp = MakeButton(this, scale, QStringLiteral("ヘルプ(&H)"), QStyle::SP_DialogHelpButton, 8, 75);
+    BtnOk = MakeButton(this, scale, QStringLiteral("OK"), QStyle::SP_DialogOkButton, 186, 115);
+    BitBtn2 = MakeButton(this, scale, QStringLiteral("キャンセル"), QStyle::SP_DialogCancelButton, 307, 98);
 
     const auto showHelp = [] { THelpWindow::ShowContext(THelpWindow::kContextGeneralSettings); };
     connect(BtnHelp, &QPushButton::clicked, this, showHelp);

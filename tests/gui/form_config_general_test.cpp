@@ -229,6 +229,8 @@ TEST(FormConfigGeneral, HelpButtonAndF1OpenTheGeneralSettingsTopic)
     QTest::keyClick(form.EditAwsKeyId, Qt::Key_F1);
     EXPECT_EQ(THelpWindow::Instance()->CurrentPage().fileName(), QStringLiteral("general_settings.html"));
     THelpWindow::Instance()->close();
+    // The window deletes itself once closed; let it go before the test ends.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(ConfigGeneralCommand, StoresTrimmedKeysAndProxyTextsAsTyped)
@@ -376,6 +378,7 @@ TEST(ConfigGeneralFromTheMainWindow, ChangesReachTheSettingsFileAtExit)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
         WhenModal<TFormConfigGeneral>([&](TFormConfigGeneral* dialog) {
             EXPECT_EQ(dialog->parentWidget(), &form);
+            EXPECT_LE((dialog->geometry().center() - form.geometry().center()).manhattanLength(), 2);
             // The main window waits for the dialog; the help can be read.
             QTest::mouseClick(dialog->BtnHelp, Qt::LeftButton);
             ASSERT_NE(THelpWindow::Instance(), nullptr);
@@ -387,6 +390,7 @@ TEST(ConfigGeneralFromTheMainWindow, ChangesReachTheSettingsFileAtExit)
             QTest::mouseClick(dialog->BtnOk, Qt::LeftButton);
         });
         form.ActionConfigGeneral->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(form.Config().GetAwsKeyID(), QStringLiteral("AKIAFILE"));
     }
     EXPECT_TRUE(folder.read(QStringLiteral("quillmoor.ini")).contains("AwsKeyID=AKIAFILE\r\n"));

@@ -234,6 +234,8 @@ TEST_F(SelectLib, HelpButtonAndF1OpenTheLibrarySelectionTopic)
     QTest::keyClick(form.TreeViewPref, Qt::Key_F1);
     EXPECT_EQ(THelpWindow::Instance()->CurrentPage().fileName(), QStringLiteral("library_selection.html"));
     THelpWindow::Instance()->close();
+    // The window deletes itself once closed; let it go before the test ends.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(SelectLibCommand, OkWithEverythingCheckedStoresPrefecturesInTreeOrder)
@@ -318,6 +320,7 @@ TEST(SelectLibFromTheMainWindow, ColumnsFollowOkNotCancelAndTheChoiceReachesTheF
             QTest::mouseClick(dialog->BtnOk, Qt::LeftButton);
         });
         form.ActionConfigLibrary->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(columnsRebuilt.count(), 1);
 
         WhenModal<TFormSelectLib>([](TFormSelectLib* dialog) {
