@@ -2,6 +2,7 @@
 
 #include "gui/action_button.h"
 #include "gui/application_title.h"
+#include "gui/config_commands.h"
 #include "gui/cursor_hour_glass.h"
 #include "gui/form_about_box.h"
 #include "gui/guarded_command.h"
@@ -125,6 +126,12 @@ void TFormMain::CreateActions()
     connect(ActionHelpVersion, &QAction::triggered, this,
             GuardedCommand([this] { ActionHelpVersionExecute(); }));
     connect(ActionIsbnClear, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnClearExecute(); }));
+    connect(ActionConfigGeneral, &QAction::triggered, this,
+            GuardedCommand([this] { ActionConfigGeneralExecute(this, config_); }));
+    connect(ActionConfigLibrary, &QAction::triggered, this, GuardedCommand([this] {
+                if (ActionConfigLibraryExecute(this, config_))
+                    Q_EMIT LibrarySelectionChanged();
+            }));
 }
 
 void TFormMain::CreateLayout()
