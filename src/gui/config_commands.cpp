@@ -20,14 +20,17 @@ void ActionConfigGeneralExecute(QWidget* owner, TAppConfig& config)
 
 void ApplyConfigGeneral(const TFormConfigGeneral& form, TAppConfig& config)
 {
-    config.SetAwsKeyID(TrimBlanks(form.EditAwsKeyId->text()));
-    config.SetSecretAccessKey(TrimBlanks(form.EditSecretAccessKey->text()));
-    config.SetProxyUse(form.CheckBoxProxyUse->isChecked());
+    // Each group is stored at once, so that a search reading the settings
+    // meanwhile sees either the old values or the new ones, never a mix.
+    config.SetAwsKeys({TrimBlanks(form.EditAwsKeyId->text()), TrimBlanks(form.EditSecretAccessKey->text())});
+    TProxySettings proxy;
+    proxy.use = form.CheckBoxProxyUse->isChecked();
     // Kept also when the proxy is not used, for the day it is switched on.
-    config.SetProxyServer(form.EditProxyServer->text());
-    config.SetProxyPort(ParseInt32(form.EditProxyPort->text()).value_or(SettingsKeys::kDefaultProxyPort));
-    config.SetProxyUserName(form.EditProxyUserName->text());
-    config.SetProxyPassword(form.EditProxyPassword->text());
+    proxy.server = form.EditProxyServer->text();
+    proxy.port = ParseInt32(form.EditProxyPort->text()).value_or(SettingsKeys::kDefaultProxyPort);
+    proxy.userName = form.EditProxyUserName->text();
+    proxy.password = form.EditProxyPassword->text();
+    config.SetProxySettings(proxy);
 }
 
 bool ActionConfigLibraryExecute(QWidget* owner, TAppConfig& config)

@@ -24,9 +24,9 @@ void TAmazonSearchThread::Search(THttpClient& client)
         Isbns.remove(0, batch.size());
         if (isInterruptionRequested())
             return;
-        const QString secretAccessKey = Config->GetSecretAccessKey();
-        const QString accessKeyId = Config->GetAwsKeyID();
-        Books = LookupItems(ToCommaText(batch), client, accessKeyId, secretAccessKey, host);
+        // Read before every batch: a key changed meanwhile reaches the next one.
+        const TAwsKeys keys = Config->GetAwsKeys();
+        Books = LookupItems(ToCommaText(batch), client, keys.accessKeyId, keys.secretAccessKey, host);
         if (isInterruptionRequested())
             return;
         BatchSize = batch.size();
