@@ -1,4 +1,5 @@
 #include "cli/cli_options.h"
+#include "cli/cli_runner.h"
 #include "cli/usage_error.h"
 
 #include <QCoreApplication>
@@ -15,14 +16,12 @@ int main(int argc, char** argv)
     try {
         options = ParseCliOptions(arguments);
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "quillmoor-cli: %s\n\n%s", error.what(), qPrintable(CliUsage()));
-        return 2;
+        std::fprintf(stderr, "quillmoor-cli: %s\n\n%s", error.what(), CliUsage().toUtf8().constData());
+        return kCliUsage;
     }
     if (options.help) {
-        std::fputs(qPrintable(CliUsage()), stdout);
-        return 0;
+        std::fputs(CliUsage().toUtf8().constData(), stdout);
+        return kCliDone;
     }
-    // The search itself is not part of this build yet.
-    std::fputs("quillmoor-cli: searching is not available in this build yet\n", stderr);
-    return 1;
+    return RunCliSearch(options);
 }

@@ -85,11 +85,25 @@ void TAppConfig::SetProxyUserName(const QString& userName) { QMutexLocker lock(&
 QString TAppConfig::GetProxyPassword() const { QMutexLocker lock(&mutex_); return proxy_.password; }
 void TAppConfig::SetProxyPassword(const QString& password) { QMutexLocker lock(&mutex_); proxy_.password = password; }
 TProxySettings TAppConfig::GetProxySettings() const { QMutexLocker lock(&mutex_); return proxy_; }
+void TAppConfig::SetProxySettings(const TProxySettings& proxy) { QMutexLocker lock(&mutex_); proxy_ = proxy; }
 
 QString TAppConfig::GetAwsKeyID() const { QMutexLocker lock(&mutex_); return awsKeyId_; }
 void TAppConfig::SetAwsKeyID(const QString& keyId) { QMutexLocker lock(&mutex_); awsKeyId_ = keyId; }
 QString TAppConfig::GetSecretAccessKey() const { QMutexLocker lock(&mutex_); return secretAccessKey_; }
 void TAppConfig::SetSecretAccessKey(const QString& secretKey) { QMutexLocker lock(&mutex_); secretAccessKey_ = secretKey; }
+
+TAwsKeys TAppConfig::GetAwsKeys() const
+{
+    QMutexLocker lock(&mutex_);
+    return {awsKeyId_, secretAccessKey_};
+}
+
+void TAppConfig::SetAwsKeys(const TAwsKeys& keys)
+{
+    QMutexLocker lock(&mutex_);
+    awsKeyId_ = keys.accessKeyId;
+    secretAccessKey_ = keys.secretAccessKey;
+}
 
 QStringList TAppConfig::GetLibraryNames() const { QMutexLocker lock(&mutex_); return libraryNames_; }
 void TAppConfig::SetLibraryNames(const QStringList& names) { QMutexLocker lock(&mutex_); libraryNames_ = names; }

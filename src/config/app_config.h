@@ -20,6 +20,14 @@ struct TProxySettings
     QString password;
 };
 
+// The bookseller's key pair as one value: a batch is never signed with the
+// id of one pair and the secret of another.
+struct TAwsKeys
+{
+    QString accessKeyId;
+    QString secretAccessKey;
+};
+
 // The settings of one run: proxy, the bookseller's key pair, the selected
 // libraries in column order, the endpoints, and the registry of backends.
 //
@@ -55,11 +63,14 @@ public:
     QString GetProxyPassword() const;
     void SetProxyPassword(const QString& password);
     TProxySettings GetProxySettings() const;
+    void SetProxySettings(const TProxySettings& proxy);
 
     QString GetAwsKeyID() const;
     void SetAwsKeyID(const QString& keyId);
     QString GetSecretAccessKey() const;
     void SetSecretAccessKey(const QString& secretKey);
+    TAwsKeys GetAwsKeys() const;
+    void SetAwsKeys(const TAwsKeys& keys);
 
     QStringList GetLibraryNames() const;
     void SetLibraryNames(const QStringList& names);

@@ -1,11 +1,12 @@
 #include "gui/form_main.h"
 
 #include "gui/action_button.h"
-#include "gui/command_connection.h"
 #include "gui/application_title.h"
+#include "gui/config_commands.h"
 #include "gui/cursor_hour_glass.h"
 #include "gui/form_about_box.h"
 #include "gui/grid_books.h"
+#include "gui/guarded_command.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
 #include "gui/memo_lines.h"
@@ -127,15 +128,27 @@ void TFormMain::CreateActions()
     // F1 works wherever the focus is in the window.
     addAction(ActionHelpHelp);
     connect(ActionFileClose, &QAction::triggered, this, &QWidget::close);
-    connect(ActionHelpHelp, &QAction::triggered, this, [] { THelpWindow::ShowContents(); });
-    ConnectCommand(ActionHelpVersion, this, &TFormMain::ActionHelpVersionExecute);
-    ConnectCommand(ActionIsbnClear, this, &TFormMain::ActionIsbnClearExecute);
-    ConnectCommand(ActionFileSaveToCsv, this, &TFormMain::ActionFileSaveToCsvExecute);
-    ConnectCommand(ActionGridOpenUrl, this, &TFormMain::ActionGridOpenUrlExecute);
-    ConnectCommand(ActionGridCopyCellValue, this, &TFormMain::ActionGridCopyCellValueExecute);
-    ConnectCommand(ActionGridSortByAmount, this, &TFormMain::ActionGridSortByAmountExecute);
-    ConnectCommand(ActionGridSortByPublicationDate, this, &TFormMain::ActionGridSortByPublicationDateExecute);
-    ConnectCommand(ActionGridSortBySalesRank, this, &TFormMain::ActionGridSortBySalesRankExecute);
+    connect(ActionHelpHelp, &QAction::triggered, this, GuardedCommand([] { THelpWindow::ShowContents(); }));
+    connect(ActionHelpVersion, &QAction::triggered, this,
+            GuardedCommand([this] { ActionHelpVersionExecute(); }));
+    connect(ActionIsbnClear, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnClearExecute(); }));
+    connect(ActionConfigGeneral, &QAction::triggered, this,
+            GuardedCommand([this] { ActionConfigGeneralExecute(this, config_); }));
+    connect(ActionConfigLibrary, &QAction::triggered, this, GuardedCommand([this] {
+                if (ActionConfigLibraryExecute(this, config_))
+                    Q_EMIT LibrarySelectionChanged();
+            }));
+    connect(ActionFileSaveToCsv, &QAction::triggered, this,
+            GuardedCommand([this] { ActionFileSaveToCsvExecute(); }));
+    connect(ActionGridOpenUrl, &QAction::triggered, this, GuardedCommand([this] { ActionGridOpenUrlExecute(); }));
+    connect(ActionGridCopyCellValue, &QAction::triggered, this,
+            GuardedCommand([this] { ActionGridCopyCellValueExecute(); }));
+    connect(ActionGridSortByAmount, &QAction::triggered, this,
+            GuardedCommand([this] { ActionGridSortByAmountExecute(); }));
+    connect(ActionGridSortByPublicationDate, &QAction::triggered, this,
+            GuardedCommand([this] { ActionGridSortByPublicationDateExecute(); }));
+    connect(ActionGridSortBySalesRank, &QAction::triggered, this,
+            GuardedCommand([this] { ActionGridSortBySalesRankExecute(); }));
 }
 
 void TFormMain::CreateLayout()
@@ -266,8 +279,10 @@ void TFormMain::ConnectMemoCommands()
     connect(ActionPopupIsbnDelete, &QAction::triggered, this,
             [this] { MemoIsbn->textCursor().removeSelectedText(); });
     connect(ActionPopupIsbnSelectAll, &QAction::triggered, MemoIsbn, &QPlainTextEdit::selectAll);
-    ConnectCommand(ActionPopupIsbnOverlapping, this, &TFormMain::ActionPopupIsbnOverlappingExecute);
-    ConnectCommand(ActionPopupIsbnChangeIsbn10, this, &TFormMain::ActionPopupIsbnChangeIsbn10Execute);
+    connect(ActionPopupIsbnOverlapping, &QAction::triggered, this,
+            GuardedCommand([this] { ActionPopupIsbnOverlappingExecute(); }));
+    connect(ActionPopupIsbnChangeIsbn10, &QAction::triggered, this,
+            GuardedCommand([this] { ActionPopupIsbnChangeIsbn10Execute(); }));
 }
 
 void TFormMain::CreateSaveDialog()
@@ -288,6 +303,7 @@ void TFormMain::CreateGrid()
     GridBooks->SetConfig(config_);
     GridBooks->UpdateColumns();
     GridBooks->SetPopupMenu(PopupMenuGrid);
+    connect(this, &TFormMain::LibrarySelectionChanged, GridBooks, &TGridBooks::UpdateColumns);
 }
 
 void TFormMain::PopupMenuIsbnPopup()

@@ -77,6 +77,11 @@ public:
     // the clipboard; runs each time before the popup opens.
     void PopupMenuIsbnPopup();
 
+Q_SIGNALS:
+    // The library selection was confirmed with OK, changed or not: the
+    // results grid rebuilds its library columns.
+    void LibrarySelectionChanged();
+
 private:
     void CreateActions();
     void CreateLayout();

@@ -2,6 +2,7 @@
 
 #include "gui/application_title.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QPointer>
 #include <QTextBrowser>
@@ -26,8 +27,12 @@ QUrl PageOfContext(int context)
 
 THelpWindow* EnsureWindow()
 {
-    if (TheWindow().isNull())
+    if (TheWindow().isNull()) {
         TheWindow() = new THelpWindow();
+        // It has no parent, so that it outlives the dialog that opened it;
+        // it goes when the program ends.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, TheWindow(), [] { delete TheWindow(); });
+    }
     return TheWindow();
 }
 

@@ -23,20 +23,14 @@ TQuillmoorApplication::TQuillmoorApplication(int& argc, char** argv) : QApplicat
 
 bool TQuillmoorApplication::notify(QObject* receiver, QEvent* event)
 {
-    bool handled = false;
-    RunShowingErrors([&] { handled = QApplication::notify(receiver, event); });
-    return handled;
-}
-
-void TQuillmoorApplication::RunShowingErrors(const std::function<void()>& command)
-{
     try {
-        command();
+        return QApplication::notify(receiver, event);
     } catch (const QuillmoorError& error) {
         ShowException(error.message());
     } catch (const std::exception& error) {
         ShowException(QString::fromUtf8(error.what()));
     }
+    return false;
 }
 
 TQuillmoorApplication::ExceptionDisplay TQuillmoorApplication::SetExceptionDisplay(ExceptionDisplay display)

@@ -22,9 +22,4 @@ public:
     using ExceptionDisplay = std::function<void(const QString& message)>;
     static ExceptionDisplay SetExceptionDisplay(ExceptionDisplay display);
     static void ShowException(const QString& message);
-
-    // Runs a command; an error it raises is shown as above and goes no
-    // further. Commands run inside Qt's signal code, which must not be
-    // unwound by an exception.
-    static void RunShowingErrors(const std::function<void()>& command);
 };

@@ -12,6 +12,8 @@ public:
 
     QString Search(const QString& isbn, THttpClient& client,
                    TErrorReporter& reporter) const override;
+    // The request URL of an ISBN search: base URL + search path + ISBN.
+    QString SearchUrl(const QString& isbn) const;
     QString GetName() const override { return QStringLiteral("羽村市図書館"); }
     QString GetPref() const override { return QStringLiteral("東京都"); }
 

@@ -1,10 +1,23 @@
 #include "libraries/matsue_lib.h"
 
 #include "config/endpoints.h"
-#include "util/error.h"
+#include "libraries/common_lib.h"
 
-QString TMatsueLib::Search(const QString&, THttpClient&, TErrorReporter&) const
+namespace {
+
+// Sent as it stands, parameter order and repeated parameters included: the
+// catalogue's ISBN search form sends exactly this, and the ISBN goes last.
+const QString kSearchPath = QStringLiteral(
+    u"/cgi-bin/Sopcsken.sh?srsl1=1&tgid=tyo%3A010A&tkey=");
+
+} // namespace
+
+QString TMatsueLib::Search(const QString& isbn, THttpClient& client, TErrorReporter& reporter) const
 {
-    throw QuillmoorError(QStringLiteral("The search of %1 (%2) is not built yet.")
-                             .arg(GetName(), endpoints_.BaseUrl(GetName())));
+    return TCommonLib::Search(endpoints_.BaseUrl(GetName()), isbn, client, reporter, kSearchPath);
+}
+
+QString TMatsueLib::SearchUrl(const QString& isbn) const
+{
+    return TCommonLib::SearchUrl(endpoints_.BaseUrl(GetName()), kSearchPath, isbn);
 }

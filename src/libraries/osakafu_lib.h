@@ -15,6 +15,14 @@ public:
     QString GetName() const override { return QStringLiteral("大阪府立図書館"); }
     QString GetPref() const override { return QStringLiteral("大阪府"); }
 
+    // The request URL of an ISBN search: base URL + search path + ISBN.
+    QString SearchUrl(const QString& isbn) const;
+    // The detail page URL of the first record listed on a result page, or
+    // the empty text. A page without the catalogue's hit notice lists no hits.
+    QString ParseResult(const QString& page) const;
+
 private:
+    QString BaseUrl() const;
+
     const TEndpoints& endpoints_;
 };

@@ -15,6 +15,15 @@ public:
     QString GetName() const override { return QStringLiteral("大阪市立図書館"); }
     QString GetPref() const override { return QStringLiteral("大阪府"); }
 
+    // The request URL of an ISBN search: base URL + search path + ISBN.
+    QString SearchUrl(const QString& isbn) const;
+    // The detail page URL of the first record link on a result page, or the
+    // empty text. The catalogue has no hit or no-hit notice: a record link
+    // is the only sign of a hit.
+    QString ParseResult(const QString& page) const;
+
 private:
+    QString BaseUrl() const;
+
     const TEndpoints& endpoints_;
 };

@@ -1,10 +1,27 @@
 #include "libraries/shinagawa_lib.h"
 
 #include "config/endpoints.h"
-#include "util/error.h"
+#include "libraries/common_lib.h"
 
-QString TShinagawaLib::Search(const QString&, THttpClient&, TErrorReporter&) const
+namespace {
+
+// Sent as it stands, parameter order and repeated parameters included: the
+// catalogue's ISBN search form sends exactly this, and the ISBN goes last.
+const QString kSearchPath = QStringLiteral(
+    u"/cgi-bin/Sopcsken.sh?p_mode=1&g_mode=0&ryno=&c_key=&c_date=&list_cnt=10&"
+    u"mad_list_cnt=10&brws=ncdet&ktyp9=shk%7Catk%7Cspk%7Ckek&itfg9=c&ser_type=0&stkb=&"
+    u"sgid=spno&srsl1=1&srsl2=2&srsl3=3&ktyp0=shk&key0=&itfg0=c&ron0=a&ktyp1=atk&key1=&"
+    u"itfg1=c&ron1=a&ktyp2=spk&key2=&itfg2=c&ron2=a&ktyp3=ser&key3=&itfg3=c&ron3=a&"
+    u"ktyp4=kek&key4=&itfg4=c&tgid=tyo%3A010A&kkey=&skey=&srkbs=&tkey=");
+
+} // namespace
+
+QString TShinagawaLib::Search(const QString& isbn, THttpClient& client, TErrorReporter& reporter) const
 {
-    throw QuillmoorError(QStringLiteral("The search of %1 (%2) is not built yet.")
-                             .arg(GetName(), endpoints_.BaseUrl(GetName())));
+    return TCommonLib::Search(endpoints_.BaseUrl(GetName()), isbn, client, reporter, kSearchPath);
+}
+
+QString TShinagawaLib::SearchUrl(const QString& isbn) const
+{
+    return TCommonLib::SearchUrl(endpoints_.BaseUrl(GetName()), kSearchPath, isbn);
 }

@@ -1,11 +1,11 @@
 #include "results/csv_writer.h"
 
 #include "results/results_table.h"
+#include "util/atomic_file.h"
 #include "util/code_page.h"
 #include "util/error.h"
 #include "util/text_trim.h"
 
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -66,23 +66,5 @@ QByteArray CsvBytesOf(const TResultsTable& table)
 
 void SaveToCsv(const TResultsTable& table, const QString& fileName)
 {
-    const QByteArray bytes = CsvBytesOf(table);
-    QSaveFile file(fileName);
-    // Unbuffered: commit() would rename the file over the target even when
-    // flushing a buffer failed halfway, and a short write is retried so that
-    // the system's reason for stopping reaches the message.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    // Until commit() the target is untouched; a failure drops the temporary.
-    for (qint64 written = 0; written < bytes.size();) {
-        const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
-        if (step <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            throw FileError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, reason));
-        }
-        written += step;
-    }
-    if (!file.commit())
-        throw FileError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    WriteFileAtomically(fileName, CsvBytesOf(table), TNewFileAccess::Public);
 }

@@ -78,10 +78,10 @@ void TResultsTable::SetAmazonData(std::span<const TBookData> batch)
     };
     try {
         for (const TBookData& delivered : batch) {
-            const QString key = TIsbnRowIndex::KeyOfRecord(delivered);
+            const TIsbnRowIndex::Key key = TIsbnRowIndex::KeyOfRecord(delivered);
             // The trailing space marks the cell as answered even where the
             // answer lacked the value; readers trim it away.
-            for (const qsizetype row : index_.RowsOf(key)) {
+            for (qsizetype row = index_.FirstRowOf(key); row >= 0; row = index_.NextRowOf(row)) {
                 TBookData& book = books_[size_t(row)];
                 book.Title = delivered.Title + u' ';
                 book.Amount = delivered.Amount + u' ';
@@ -104,12 +104,12 @@ void TResultsTable::SetLibraryResult(const QString& isbn, const QString& result,
 {
     TCriticalSectionLock lock(lock_);
     const QString value = result.isEmpty() ? QStringLiteral("×") : result;
-    const auto rows = index_.RowsOf(TIsbnRowIndex::KeyOfIsbn(isbn));
-    if (rows.empty())
-        return;
+    const std::optional<TIsbnRowIndex::Key> key = TIsbnRowIndex::KeyOfIsbn(isbn);
     // Only the first row of a key in the current order: a repeated ISBN's
     // lower rows keep empty library cells.
-    const qsizetype row = rows.front();
+    const qsizetype row = key ? index_.FirstRowOf(*key) : -1;
+    if (row < 0)
+        return;
     books_[size_t(row)].LibraryResults.insert(libraryName, value);
     const qsizetype library = LibraryNames().indexOf(libraryName);
     if (library >= 0) {

@@ -266,8 +266,14 @@ QString DecodeCodePage(QByteArrayView bytes, TCodePage codePage)
     case kCodePageIso2022JpKana:
     case kCodePageIso2022JpSoSi:
         return DecodeEucJp(Iso2022JpToEucJp(bytes));
-    case kCodePageUtf8:
+    case kCodePageUtf8: {
+        // Qt's decoder is much faster; where it had to replace something,
+        // iconv's reading decides how many replacements there are.
+        QString text = QString::fromUtf8(bytes);
+        if (!text.contains(QChar(kReplacement)))
+            return text;
         return DecodeWithIconv("UTF-8", bytes, &BadUtf8Length, nullptr);
+    }
     case kCodePageUtf16Le:
     case kCodePageUtf16Be:
         return DecodeUtf16(bytes, codePage == kCodePageUtf16Be);

@@ -10,18 +10,33 @@ bool StartsWithBytes(QByteArrayView bytes, QByteArrayView mark, qsizetype longer
     return bytes.size() > longerThan && bytes.startsWith(mark);
 }
 
-bool IsUtf8Continuation(char c) { return (static_cast<quint8>(c) & 0xC0) == 0x80; }
+// The length of the UTF-8 sequence a byte starts: 0 for a continuation
+// byte, 1 for a single byte or one that starts nothing.
+int Utf8SequenceLength(quint8 b)
+{
+    if (b >= 0x80 && b <= 0xBF)
+        return 0;
+    if (b >= 0xC0 && b <= 0xDF)
+        return 2;
+    if (b >= 0xE0 && b <= 0xEF)
+        return 3;
+    if (b >= 0xF0 && b <= 0xF7)
+        return 4;
+    return 1;
+}
 
-// Where to cut `bytes` so that at most `limit` remain without ending inside
-// a UTF-8 sequence: at most three continuation bytes are given back.
+// Where to cut `bytes` so that at most `limit` remain: before a UTF-8
+// sequence that the limit would split, elsewhere at the limit.
 qsizetype CutAtCharacter(QByteArrayView bytes, qsizetype limit)
 {
     if (bytes.size() <= limit)
         return bytes.size();
-    qsizetype cut = limit;
-    while (cut > limit - 3 && cut > 0 && IsUtf8Continuation(bytes[cut]))
-        --cut;
-    return IsUtf8Continuation(bytes[cut]) ? limit : cut;
+    for (qsizetype back = 1; back <= 3 && back <= limit; ++back) {
+        const int length = Utf8SequenceLength(static_cast<quint8>(bytes[limit - back]));
+        if (length != 0)
+            return length > back ? limit - back : limit;
+    }
+    return limit;
 }
 
 } // namespace

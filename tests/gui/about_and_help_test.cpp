@@ -35,5 +35,5 @@ TEST(HelpWindow, OpensTheContentsAndTheTopicsOfTheDialogs)
     EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("ProxyのPortが不正です。")));
     THelpWindow::ShowContext(THelpWindow::kContextLibrarySelection);
     EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("松江市立図書館")));
-    THelpWindow::Instance()->close();
+    delete THelpWindow::Instance();
 }

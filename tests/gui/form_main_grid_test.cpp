@@ -1,6 +1,6 @@
 #include "gui/form_main.h"
 #include "gui/grid_books.h"
-#include "gui/modal_dialogs.h"
+#include "gui/modal_driver.h"
 #include "gui/quillmoor_application.h"
 #include "gui/search_progress.h"
 #include "gui/url_capture.h"
@@ -216,12 +216,12 @@ TEST_F(FormMainGrid, SavesTheGridAsCsvUnderTheChosenName)
 {
     Fill();
     // Cancelled: nothing written.
-    OnNextModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     form.ActionFileSaveToCsv->trigger();
     EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
 
     // A name without extension gets ".csv".
-    OnNextModal<QFileDialog>([this](QFileDialog* dialog) {
+    WhenModal<QFileDialog>([this](QFileDialog* dialog) {
         EXPECT_EQ(dialog->nameFilters(),
                   QStringList({QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("すべてのファイル (*)")}));
         SaveAs(dialog, CsvFile(QStringLiteral("results")));
@@ -242,8 +242,8 @@ TEST_F(FormMainGrid, ReplacesAnExistingFileOnlyAfterConfirmation)
     const QString target = CsvFile(QStringLiteral("old.csv"));
     folder.write(QStringLiteral("old.csv"), QByteArray(200, 'x'));
     bool asked = false;
-    OnNextModal<QFileDialog>([&](QFileDialog* dialog) {
-        OnNextModal<QMessageBox>([&](QMessageBox* box) {
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
             asked = true;
             box->button(QMessageBox::Yes)->click();
         });
@@ -264,8 +264,8 @@ TEST_F(FormMainGrid, AFailedSaveReachesTheErrorDisplayAndKeepsTheOldFile)
     QStringList shown;
     const auto previous =
         TQuillmoorApplication::SetExceptionDisplay([&](const QString& message) { shown.append(message); });
-    OnNextModal<QFileDialog>([&](QFileDialog* dialog) {
-        OnNextModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
         SaveAs(dialog, CsvFile(QStringLiteral("kept.csv")));
     });
     {

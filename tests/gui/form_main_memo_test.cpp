@@ -111,7 +111,7 @@ TEST_F(FormMainMemo, ClearEmptiesTheMemoAndF1OpensTheContents)
     ASSERT_NE(THelpWindow::Instance(), nullptr);
     EXPECT_TRUE(THelpWindow::Instance()->isVisible());
     EXPECT_EQ(THelpWindow::Instance()->CurrentPage().toString(), QStringLiteral("qrc:/help/index.html"));
-    THelpWindow::Instance()->close();
+    delete THelpWindow::Instance();
 }
 
 TEST_F(FormMainMemo, CommandsStartEnabledWithTheirCaptionsAndHints)

@@ -154,6 +154,22 @@ TEST_F(ResultsTableTest, RepeatedIsbnGetsAmazonInEveryRowAndLibraryInTheUpperOnl
     EXPECT_EQ(table_.Books(), before);
 }
 
+TEST_F(ResultsTableTest, KeysMatchExactlyAndCaseSensitively)
+{
+    SelectLibraries({kMitaka});
+    table_.SetIsbnList({QStringLiteral("412345678x"), QStringLiteral("0"), QStringLiteral("00"),
+                        QStringLiteral("123456789012")});
+    table_.SetLibraryResult(QStringLiteral("412345678X"), QStringLiteral("http://x.example/upper"), kMitaka);
+    table_.SetLibraryResult(QStringLiteral("00"), QStringLiteral("http://x.example/00"), kMitaka);
+    table_.SetLibraryResult(QStringLiteral("123456789012"), QStringLiteral("http://x.example/12"), kMitaka);
+    table_.SetAmazonData(std::vector{Delivered(QStringLiteral("ISBN 412345678x"), QStringLiteral("lower"))});
+    EXPECT_EQ(table_.GetCellText(5, 1), QString());
+    EXPECT_EQ(table_.GetCellText(1, 1), QStringLiteral("lower "));
+    EXPECT_EQ(table_.GetCellText(5, 2), QString());
+    EXPECT_EQ(table_.GetCellText(5, 3), QStringLiteral("http://x.example/00"));
+    EXPECT_EQ(table_.GetCellText(5, 4), QStringLiteral("http://x.example/12"));
+}
+
 TEST_F(ResultsTableTest, ResultsAfterASortLandInTheRowsOfTheirIsbn)
 {
     SelectLibraries({kMitaka, kInagi});

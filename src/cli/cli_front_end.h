@@ -1,0 +1,28 @@
+#pragma once
+
+#include "search/search_front_end.h"
+
+#include <cstdio>
+#include <functional>
+
+// The command line's side of a search: messages become lines on standard
+// error, and a missing access key is remembered for the exit status.
+class TCliFrontEnd final : public TSearchFrontEnd
+{
+public:
+    explicit TCliFrontEnd(std::FILE* errors) : errors_(errors) {}
+
+    void ShowMissingKeyWarning(const QString& text) override;
+    void ShowCatalogueError(const QString& message) override;
+
+    bool MissingKey() const { return missingKey_; }
+    // Called before a message line, so that a progress bar can step aside.
+    void SetBeforeMessage(std::function<void()> hook) { beforeMessage_ = std::move(hook); }
+
+private:
+    void WriteLine(const QString& text);
+
+    std::FILE* errors_;
+    bool missingKey_ = false;
+    std::function<void()> beforeMessage_;
+};

@@ -1,0 +1,135 @@
+#include "cli/cli_runner.h"
+
+#include "cli/cli_front_end.h"
+#include "cli/interrupt_watcher.h"
+#include "cli/progress_bar.h"
+#include "config/app_config.h"
+#include "config/settings_location.h"
+#include "libraries/library_list.h"
+#include "results/csv_writer.h"
+#include "results/results_table.h"
+#include "search/search_driver.h"
+#include "util/error.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void Complain(const QString& text)
+{
+    std::fprintf(stderr, "quillmoor-cli: %s\n", text.toUtf8().constData());
+}
+
+// The memo's lines from a UTF-8 file or standard input.
+QStringList ReadInputLines(const QString& inputFile)
+{
+    QFile input;
+    const bool fromStdin = inputFile.isEmpty() || inputFile == u"-";
+    const bool opened = fromStdin ? input.open(stdin, QIODevice::ReadOnly)
+                                  : (input.setFileName(inputFile), input.open(QIODevice::ReadOnly));
+    if (!opened)
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(inputFile, input.errorString()));
+    const QString text = QString::fromUtf8(input.readAll());
+    if (input.error() != QFileDevice::NoError)
+        throw FileError(QStringLiteral("Cannot read \"%1\". %2").arg(inputFile, input.errorString()));
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QString& line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+void SelectLibraries(TAppConfig& config, const QStringList& names)
+{
+    const auto& known = config.GetLibraryList()->GetNameMap();
+    for (const QString& name : names) {
+        if (!known.contains(name))
+            throw QuillmoorError(QStringLiteral("unknown library: %1").arg(name));
+    }
+    config.SetLibraryNames(names);
+}
+
+void WriteOutput(const TResultsTable& table, const QString& outputFile)
+{
+    if (!outputFile.isEmpty()) {
+        SaveToCsv(table, outputFile);
+        return;
+    }
+    const QByteArray bytes = CsvBytesOf(table);
+    if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) != std::size_t(bytes.size())
+        || std::fflush(stdout) != 0)
+        throw FileError(QStringLiteral("Cannot write the results to standard output."));
+}
+
+} // namespace
+
+int RunCliSearch(const TCliOptions& options)
+{
+    TAppConfig config;
+    QStringList lines;
+    try {
+        config.Load(options.configFile.isEmpty() ? DefaultSettingsPath(QCoreApplication::applicationFilePath())
+                                                 : options.configFile);
+        if (options.libraries) {
+            try {
+                SelectLibraries(config, *options.libraries);
+            } catch (const QuillmoorError& error) {
+                Complain(error.message());
+                return kCliUsage;
+            }
+        }
+        lines = ReadInputLines(options.inputFile);
+    } catch (const QuillmoorError& error) {
+        Complain(error.message());
+        return kCliFailure;
+    }
+
+    TResultsTable table;
+    table.SetConfig(config);
+    table.UpdateColumns();
+
+    TProgressBar progress(stderr, !options.quiet && isatty(fileno(stderr)));
+    TCliFrontEnd frontEnd(stderr);
+    frontEnd.SetBeforeMessage([&progress] { progress.Clear(); });
+    TSearchDriver driver(config, table, frontEnd);
+    driver.SetAmazonEnabled(!options.noAmazon);
+    QObject::connect(&driver, &TSearchDriver::ProgressChanged, &driver,
+                     [&progress](int done, int total) { progress.Update(done, total); });
+
+    bool interrupted = false;
+    TInterruptWatcher watcher;
+    QObject::connect(&watcher, &TInterruptWatcher::Interrupted, &driver, [&] {
+        interrupted = true;
+        driver.Shutdown();
+        QCoreApplication::quit();
+    });
+    QObject::connect(&driver, &TSearchDriver::SearchFinished, &driver, [] { QCoreApplication::quit(); });
+
+    try {
+        driver.ActionIsbnFindExecute(lines);
+    } catch (const QuillmoorError& error) {
+        Complain(error.message());
+        return kCliFailure;
+    }
+    if (frontEnd.MissingKey())
+        return kCliMissingKey;
+    if (driver.IsSearching())
+        QCoreApplication::exec();
+    driver.Shutdown();
+    progress.Finish();
+
+    try {
+        WriteOutput(table, options.outputFile);
+    } catch (const QuillmoorError& error) {
+        Complain(error.message());
+        return kCliFailure;
+    }
+    return interrupted ? kCliInterrupted : kCliDone;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class TAppConfig;
+
+// "全般設定": the bookseller's key pair and the HTTP proxy. The dialog only
+// shows values and checks the port; the command that opens it copies the
+// values in before and back out after OK (see config_commands.h).
+//
+// Neither OK nor キャンセル is a default or cancel button: Enter in an edit
+// and Escape press nothing, so a half-typed key is never confirmed or thrown
+// away by a stray key. Enter on a focused button presses that button.
+class TFormConfigGeneral final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFormConfigGeneral(QWidget* parent = nullptr);
+
+    // Fills the edits from the settings; the proxy edits are enabled by the
+    // check box afterwards, so they show the stored values even when unused.
+    void SetConfig(const TAppConfig& config);
+
+    // Enables the four proxy edits if and only if the proxy is in use; their
+    // texts stay as they are.
+    void CheckBoxProxyUseClick();
+
+    // Accepts the dialog when the port is a 32-bit integer (any value, the
+    // proxy in use or not); otherwise warns and stays open.
+    void BtnOkClick();
+
+    // The warning shown when the port is not a number.
+    static QString PortWarningText() { return QStringLiteral("ProxyのPortが不正です。"); }
+
+    // Controls, named as on the dialog's layout.
+    QTabWidget* PageControl1;
+    QWidget* TabSheetAmazon;
+    QWidget* TabSheetProxy;
+    QLineEdit* EditAwsKeyId;
+    QLineEdit* EditSecretAccessKey;
+    QPlainTextEdit* Memo1;
+    QCheckBox* CheckBoxProxyUse;
+    QLineEdit* EditProxyServer;
+    QLineEdit* EditProxyPort;
+    QLineEdit* EditProxyUserName;
+    QLineEdit* EditProxyPassword;
+    QPushButton* BtnHelp;
+    QPushButton* BtnOk;
+    QPushButton* BitBtn2;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CreateAmazonPage();
+    void CreateProxyPage();
+    void CreateButtons();
+    void SetTabOrder();
+    void ShowPortWarning();
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "search/search_worker.h"
+
+#include <QStringList>
+
+class TBaseLib;
+
+// Searches one library's catalogue for every ISBN of a search, one after the
+// other, and delivers each answer to the results table on the main thread.
+class TLibrarySearchThread final : public TSearchWorker
+{
+    Q_OBJECT
+
+public:
+    TLibrarySearchThread(TSearchDriver& driver, const TProxySettings& proxy);
+
+    // Called before the thread starts.
+    void SetParameters(const QStringList& isbns, const TBaseLib& library);
+
+private:
+    void Search(THttpClient& client) override;
+    void UpdateResult();
+
+    QStringList Isbns;
+    const TBaseLib* Library = nullptr;
+    // The answer in flight from the worker to the main thread; the worker
+    // waits while the main thread reads it.
+    QString CurrentIsbn;
+    QString CurrentResult;
+};

@@ -1,0 +1,179 @@
+#include "search/search_driver.h"
+
+#include "config/app_config.h"
+#include "libraries/library_list.h"
+#include "results/results_table.h"
+#include "search/amazon_search_thread.h"
+#include "search/library_search_thread.h"
+#include "search/main_thread_call.h"
+#include "search/search_front_end.h"
+#include "search/search_list.h"
+
+#include <QCoreApplication>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <span>
+
+TSearchDriver::TSearchDriver(TAppConfig& config, TResultsTable& table, TSearchFrontEnd& frontEnd,
+                             QObject* parent)
+    : QObject(parent), config_(config), table_(table), frontEnd_(frontEnd)
+{
+}
+
+TSearchDriver::~TSearchDriver() { Shutdown(); }
+
+void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
+{
+    table_.SetGridRowCount(2);
+    SetCommandState(false, false, true);
+
+    // While this search is being set up, workers of a cancelled one may
+    // report (the events processed below, the warning box); their last
+    // report must not put the commands of this search back to rest.
+    starting_ = true;
+    const auto started = qScopeGuard([this] { starting_ = false; });
+    const auto toRest = [this] { SetCommandState(true, true, false); };
+
+    // Let the new command states be painted before the list is built.
+    QCoreApplication::processEvents();
+
+    QStringList keys;
+    try {
+        keys = BuildSearchList(memoLines);
+    } catch (...) {
+        // Nothing was started: the commands must not stay in the searching
+        // state with no search behind them.
+        toRest();
+        throw;
+    }
+    if (keys.isEmpty()) {
+        toRest();
+        return;
+    }
+    table_.SetIsbnList(keys);
+
+    if (amazonEnabled_ && config_.GetAwsKeyID().isEmpty()) {
+        frontEnd_.ShowMissingKeyWarning(kMissingKeyWarning);
+        toRest();
+        return;
+    }
+
+    // One consistent view of the proxy for the whole search; a change in the
+    // settings dialog meanwhile reaches the next search.
+    const TProxySettings proxy = config_.GetProxySettings();
+    const QStringList names = config_.GetLibraryNames();
+    const TLibraryList::NameMap libraries = config_.GetLibraryList()->GetNameMap();
+
+    expected_ = 0;
+    delivered_ = 0;
+    const std::size_t runningBefore = running_.size();
+    if (amazonEnabled_) {
+        auto worker = std::make_unique<TAmazonSearchThread>(*this, proxy);
+        worker->SetParameters(keys, config_);
+        StartWorker(std::move(worker));
+        expected_ += int(keys.size());
+    }
+    for (const QString& name : names) {
+        const TBaseLib* library = libraries.value(name);
+        if (library == nullptr)
+            continue; // the settings keep only registered names
+        auto worker = std::make_unique<TLibrarySearchThread>(*this, proxy);
+        worker->SetParameters(keys, *library);
+        StartWorker(std::move(worker));
+        expected_ += int(keys.size());
+    }
+    Q_EMIT ProgressChanged(delivered_, expected_);
+    if (running_.size() == runningBefore && running_.empty())
+        toRest(); // nothing to ask: neither the bookseller nor a library
+}
+
+void TSearchDriver::ActionIsbnSearchCancelExecute()
+{
+    for (const auto& worker : running_)
+        worker->requestInterruption();
+    SetCommandState(true, true, false);
+}
+
+void TSearchDriver::SearchThreadFinished(TSearchWorker* worker)
+{
+    const auto found = std::find_if(running_.begin(), running_.end(),
+                                    [worker](const auto& running) { return running.get() == worker; });
+    if (found != running_.end()) {
+        finished_.push_back(std::move(*found));
+        running_.erase(found);
+    }
+    if (running_.empty() && !starting_) {
+        ActionIsbnSearchCancelExecute();
+        Q_EMIT SearchFinished();
+    }
+}
+
+void TSearchDriver::Shutdown()
+{
+    shuttingDown_ = true;
+    for (const auto& worker : running_) {
+        worker->requestInterruption();
+        worker->AbortTransfers();
+    }
+    // Serve the workers' calls into the main thread until each has made its
+    // last one: waiting on a thread here could leave it blocked in a call
+    // that nobody serves. The tick keeps the wait from sleeping forever.
+    QTimer tick;
+    tick.start(20);
+    while (!running_.empty())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+    // After its last call a worker only returns.
+    for (const auto& worker : finished_)
+        worker->wait();
+    finished_.clear();
+}
+
+void TSearchDriver::DeliverLibraryResult(const QString& isbn, const QString& result, const QString& libraryName)
+{
+    if (shuttingDown_)
+        return;
+    table_.SetLibraryResult(isbn, result, libraryName);
+    ++delivered_;
+    Q_EMIT ProgressChanged(delivered_, expected_);
+}
+
+void TSearchDriver::DeliverAmazonData(const QList<TBookData>& books, qsizetype batchSize)
+{
+    if (shuttingDown_)
+        return;
+    table_.SetAmazonData(std::span<const TBookData>(books.constData(), std::size_t(books.size())));
+    delivered_ += int(batchSize);
+    Q_EMIT ProgressChanged(delivered_, expected_);
+}
+
+void TSearchDriver::WorkerReporter::ReportError(const QString& message)
+{
+    CallOnMainThread(&driver_, [this, &message] {
+        if (!driver_.shuttingDown_)
+            driver_.frontEnd_.ShowCatalogueError(message);
+    });
+}
+
+void TSearchDriver::SetCommandState(bool find, bool clear, bool cancel)
+{
+    if (find == findEnabled_ && clear == clearEnabled_ && cancel == cancelEnabled_)
+        return;
+    findEnabled_ = find;
+    clearEnabled_ = clear;
+    cancelEnabled_ = cancel;
+    Q_EMIT CommandStateChanged();
+}
+
+void TSearchDriver::StartWorker(std::unique_ptr<TSearchWorker> worker)
+{
+    connect(worker.get(), &QThread::finished, this, &TSearchDriver::ReleaseFinishedWorkers,
+            Qt::QueuedConnection);
+    worker->start();
+    running_.push_back(std::move(worker));
+}
+
+void TSearchDriver::ReleaseFinishedWorkers()
+{
+    std::erase_if(finished_, [](const auto& worker) { return worker->isFinished(); });
+}

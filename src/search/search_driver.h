@@ -1,0 +1,115 @@
+#pragma once
+
+#include "libraries/error_reporter.h"
+#include "results/book_data.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class TAppConfig;
+class TResultsTable;
+class TSearchFrontEnd;
+class TSearchWorker;
+
+// Turns the memo's lines into a running search and brings the commands back
+// to rest when it is over: one bookseller worker and one worker per selected
+// library, all at once, each delivering into the results table on the main
+// thread. The window and the command line both drive searches through it.
+//
+// The three search commands are observable state: the window binds its
+// actions to them. Everything here runs on the main thread; workers reach
+// it only through blocking calls into the main thread.
+class TSearchDriver final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString kMissingKeyWarning =
+        QStringLiteral("Amazon Access Key IDを登録しないと、Amazonの検索ができません。");
+
+    TSearchDriver(TAppConfig& config, TResultsTable& table, TSearchFrontEnd& frontEnd,
+                  QObject* parent = nullptr);
+    // Shuts down whatever still runs.
+    ~TSearchDriver() override;
+
+    // "検索開始": builds the search list from the memo's lines and starts the
+    // workers. A line that cannot be converted raises ConversionError after
+    // the commands have been put back to rest.
+    void ActionIsbnFindExecute(const QStringList& memoLines);
+    // "検索中止": asks every running worker to stop and puts the commands
+    // back to rest at once; workers end at their next check.
+    void ActionIsbnSearchCancelExecute();
+    // A worker's last act, on every way out.
+    void SearchThreadFinished(TSearchWorker* worker);
+
+    // Closing: stops every worker, cuts their transfers short and waits for
+    // them while still serving their calls into the main thread, so none of
+    // them can be left blocked on it. Nothing is delivered from then on.
+    void Shutdown();
+
+    // The bookseller is asked unless the command line said otherwise.
+    void SetAmazonEnabled(bool enabled) { amazonEnabled_ = enabled; }
+
+    bool IsFindEnabled() const { return findEnabled_; }
+    bool IsClearEnabled() const { return clearEnabled_; }
+    bool IsCancelEnabled() const { return cancelEnabled_; }
+    bool IsSearching() const { return !running_.empty(); }
+    int RunningWorkerCount() const { return int(running_.size()); }
+
+    // Answers expected from the current search and delivered so far: one
+    // per ISBN and library, one per ISBN from the bookseller.
+    int ExpectedAnswers() const { return expected_; }
+    int DeliveredAnswers() const { return delivered_; }
+
+    // For workers: deliveries on the main thread, and where backends report
+    // a failed request (from the worker's thread).
+    void DeliverLibraryResult(const QString& isbn, const QString& result, const QString& libraryName);
+    void DeliverAmazonData(const QList<TBookData>& books, qsizetype batchSize);
+    TErrorReporter& WorkerErrorReporter() { return workerReporter_; }
+
+Q_SIGNALS:
+    void CommandStateChanged();
+    void ProgressChanged(int delivered, int expected);
+    // The last worker has reported; also after a search that could not start.
+    void SearchFinished();
+
+private:
+    // Hands a catalogue failure from a worker's thread to the front end on
+    // the main thread; the worker waits until the user has seen it.
+    class WorkerReporter final : public TErrorReporter
+    {
+    public:
+        explicit WorkerReporter(TSearchDriver& driver) : driver_(driver) {}
+        void ReportError(const QString& message) override;
+
+    private:
+        TSearchDriver& driver_;
+    };
+
+    void SetCommandState(bool find, bool clear, bool cancel);
+    void StartWorker(std::unique_ptr<TSearchWorker> worker);
+    void ReleaseFinishedWorkers();
+
+    TAppConfig& config_;
+    TResultsTable& table_;
+    TSearchFrontEnd& frontEnd_;
+    WorkerReporter workerReporter_{*this};
+    bool amazonEnabled_ = true;
+
+    // Workers that have not reported yet, and those that have but whose
+    // thread may still be ending. The driver owns both.
+    std::vector<std::unique_ptr<TSearchWorker>> running_;
+    std::vector<std::unique_ptr<TSearchWorker>> finished_;
+
+    bool findEnabled_ = true;
+    bool clearEnabled_ = true;
+    bool cancelEnabled_ = true;
+    bool starting_ = false;
+    bool shuttingDown_ = false;
+    int expected_ = 0;
+    int delivered_ = 0;
+};

@@ -1,0 +1,178 @@
+#include "cli/cli_options.h"
+#include "cli/usage_error.h"
+#include "config/app_config.h"
+#include "results/csv_writer.h"
+#include "results/results_table.h"
+#include "search/search_driver.h"
+#include "search/search_front_end.h"
+#include "support/search_environment.h"
+#include "support/wait_until.h"
+#include "util/code_page.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+const QString kKokoro = QStringLiteral("4101010137");
+const QString kBotchan = QStringLiteral("4003101014");
+const QString kMatsue = QStringLiteral("松江市立図書館");
+const QString kInagi = QStringLiteral("稲城市立図書館");
+
+struct CliResult
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+class CliRun : public ::testing::Test
+{
+protected:
+    SearchEnvironment env;
+
+    void SetUp() override { env.bookseller().AddBooks(FakeBookseller::SampleBooks()); }
+
+    static CliResult Run(const QStringList& arguments, const QByteArray& input = QByteArray())
+    {
+        QProcess process;
+        process.start(QStringLiteral(QUILLMOOR_CLI_PATH), arguments);
+        EXPECT_TRUE(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+    }
+};
+
+// A search of the same memo in this process, for the CSV the program should write.
+class NoMessages final : public TSearchFrontEnd
+{
+public:
+    void ShowMissingKeyWarning(const QString&) override {}
+    void ShowCatalogueError(const QString&) override {}
+};
+
+} // namespace
+
+TEST(CliOptions, ParsesTheDocumentedInterface)
+{
+    const TCliOptions options = ParseCliOptions({QStringLiteral("--config"), QStringLiteral("a.ini"),
+                                                 QStringLiteral("--libraries"), QStringLiteral("松江市立図書館,三鷹市立図書館"),
+                                                 QStringLiteral("--no-amazon"), QStringLiteral("--output"),
+                                                 QStringLiteral("out.csv"), QStringLiteral("--quiet"), QStringLiteral("-")});
+    EXPECT_EQ(options.configFile, QStringLiteral("a.ini"));
+    ASSERT_TRUE(options.libraries.has_value());
+    EXPECT_EQ(*options.libraries, QStringList({QStringLiteral("松江市立図書館"), QStringLiteral("三鷹市立図書館")}));
+    EXPECT_TRUE(options.noAmazon);
+    EXPECT_TRUE(options.quiet);
+    EXPECT_EQ(options.outputFile, QStringLiteral("out.csv"));
+    EXPECT_EQ(options.inputFile, QStringLiteral("-"));
+    EXPECT_THROW(ParseCliOptions({QStringLiteral("--output")}), UsageError);
+    EXPECT_THROW(ParseCliOptions({QStringLiteral("--colour")}), UsageError);
+    EXPECT_THROW(ParseCliOptions({QStringLiteral("a"), QStringLiteral("b")}), UsageError);
+}
+
+TEST_F(CliRun, ExitStatusesTellWhatHappened)
+{
+    const QString config = env.WriteSettings({kMatsue});
+    EXPECT_EQ(Run({QStringLiteral("--help")}).exitCode, 0);
+    const CliResult usage = Run({QStringLiteral("--frobnicate")});
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_TRUE(usage.err.contains(QStringLiteral("--frobnicate")));
+
+    const CliResult unknown = Run({QStringLiteral("--config"), config, QStringLiteral("--libraries"),
+                                   QStringLiteral("羽村市立図書館")}, "4101010137\n");
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("羽村市立図書館"))) << unknown.err.toStdString();
+
+    EXPECT_EQ(Run({QStringLiteral("--config"), config, env.folder().file(QStringLiteral("missing.txt"))}).exitCode, 1);
+    EXPECT_EQ(Run({QStringLiteral("--config"), config, QStringLiteral("--output"),
+                   env.folder().file(QStringLiteral("no/such/folder.csv"))}, "4101010137\n").exitCode, 1);
+}
+
+TEST_F(CliRun, AMissingAccessKeyStopsBeforeAnyRequest)
+{
+    const QString config = env.WriteSettings({kMatsue}, /*withAccessKey=*/false);
+    const CliResult result = Run({QStringLiteral("--config"), config}, "4101010137\n");
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("Amazon Access Key IDを登録しないと、Amazonの検索ができません。")));
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_EQ(env.bookseller().RequestCount(), 0);
+    EXPECT_EQ(env.catalogue(CatalogueKind::Matsue).requestCount(), 0);
+
+    // Without the bookseller no key is needed.
+    EXPECT_EQ(Run({QStringLiteral("--config"), config, QStringLiteral("--no-amazon")}, "4101010137\n").exitCode, 0);
+    EXPECT_EQ(env.bookseller().RequestCount(), 0);
+    EXPECT_EQ(env.catalogue(CatalogueKind::Matsue).requestCount(), 1);
+}
+
+TEST_F(CliRun, WritesTheSameCsvAsTheTableOfTheSameSearch)
+{
+    env.catalogue(CatalogueKind::Matsue).Hold(kKokoro, {QStringLiteral("1234567")});
+    env.catalogue(CatalogueKind::Inagi).AnswerStatus(404);
+    const QString config = env.WriteSettings({kMatsue, kInagi});
+    const QByteArray memo = "978-4-10-101013-7\r\n4-00-310101-4\nshort\n";
+
+    const CliResult result = Run({QStringLiteral("--config"), config, QStringLiteral("-")}, memo);
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    // One line per failed catalogue request on standard error.
+    EXPECT_EQ(result.err.count(QStringLiteral("HTTP 404 Not Found")), 2) << result.err.toStdString();
+
+    TAppConfig settings;
+    settings.Load(config);
+    TResultsTable table;
+    table.SetConfig(settings);
+    table.UpdateColumns();
+    NoMessages quiet;
+    TSearchDriver driver(settings, table, quiet);
+    driver.ActionIsbnFindExecute({QStringLiteral("978-4-10-101013-7"), QStringLiteral("4-00-310101-4"),
+                                  QStringLiteral("short")});
+    ASSERT_TRUE(WaitUntil([&] { return !driver.IsSearching(); }));
+    EXPECT_EQ(result.out, CsvBytesOf(table));
+    EXPECT_TRUE(DecodeCodePage(result.out, kCodePageShiftJis).contains(QStringLiteral("こころ")));
+
+    // The same into a file.
+    const QString output = env.folder().file(QStringLiteral("out.csv"));
+    EXPECT_EQ(Run({QStringLiteral("--config"), config, QStringLiteral("--quiet"), QStringLiteral("--output"), output},
+                  memo).exitCode, 0);
+    QFile written(output);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), CsvBytesOf(table));
+}
+
+TEST_F(CliRun, CtrlCStopsTheSearchAndStillWritesThePartialTable)
+{
+    env.catalogue(CatalogueKind::Matsue).StallRequests();
+    const QString config = env.WriteSettings({kMatsue});
+    const QString output = env.folder().file(QStringLiteral("partial.csv"));
+    QProcess process;
+    process.start(QStringLiteral(QUILLMOOR_CLI_PATH),
+                  {QStringLiteral("--config"), config, QStringLiteral("--output"), output});
+    ASSERT_TRUE(process.waitForStarted());
+    process.write("4101010137\n4003101014\n");
+    ASSERT_TRUE(process.waitForBytesWritten(5000));
+    process.closeWriteChannel();
+    ASSERT_TRUE(env.catalogue(CatalogueKind::Matsue).WaitForRequests(1, std::chrono::seconds(10)));
+    ASSERT_TRUE(WaitUntil([&] { return env.bookseller().RequestCount() == 1; }));
+    QThread::msleep(200); // let the bookseller's answer land
+
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(process.exitCode(), 130) << process.readAllStandardError().toStdString();
+
+    QFile written(output);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString csv = DecodeCodePage(written.readAll(), kCodePageShiftJis);
+    EXPECT_TRUE(csv.contains(QStringLiteral("こころ"))) << csv.toStdString();
+    EXPECT_TRUE(csv.endsWith(QStringLiteral("518,1989-05-16,56789,\r\n"))) << csv.toStdString();
+}

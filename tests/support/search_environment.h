@@ -1,0 +1,41 @@
+#pragma once
+
+#include "support/fake_bookseller.h"
+#include "support/fake_catalogue.h"
+#include "support/temp_folder.h"
+
+#include <QString>
+#include <QStringList>
+
+class TAppConfig;
+
+// Everything a search talks to, on loopback: the eight fake catalogues and
+// the fake bookseller, and a settings file that points the program at them
+// with the bookseller's keys and a choice of libraries.
+class SearchEnvironment final
+{
+public:
+    static inline const QString kAccessKeyId = QStringLiteral("AKIAQUILLMOORTEST");
+    static inline const QString kSecretAccessKey = QStringLiteral("quillmoor/secret+key=");
+
+    SearchEnvironment();
+
+    FakeCatalogue& catalogue(CatalogueKind kind) { return catalogues_.at(kind); }
+    FakeBookseller& bookseller() { return bookseller_; }
+
+    // Writes the settings file: endpoints of every fake, the keys (an empty
+    // access key id when asked), the libraries in this order, and any extra
+    // lines (e.g. a [PROXY] section).
+    QString WriteSettings(const QStringList& libraries, bool withAccessKey = true,
+                          const QString& extra = QString());
+    // Loads those settings into a settings object.
+    void LoadSettings(TAppConfig& config, const QStringList& libraries, bool withAccessKey = true,
+                      const QString& extra = QString());
+
+    const TempFolder& folder() const { return folder_; }
+
+private:
+    TempFolder folder_;
+    FakeCatalogueSet catalogues_;
+    FakeBookseller bookseller_{kAccessKeyId, kSecretAccessKey};
+};
