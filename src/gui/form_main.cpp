@@ -7,18 +7,21 @@
 #include "gui/form_about_box.h"
 #include "gui/grid_books.h"
 #include "gui/guarded_command.h"
+#include "gui/gui_search_front_end.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
 #include "gui/memo_lines.h"
 #include "gui/quillmoor_application.h"
 #include "gui/search_progress.h"
 #include "search/isbn.h"
+#include "search/search_driver.h"
 #include "util/error.h"
 #include "util/text_trim.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -69,10 +72,14 @@ TFormMain::TFormMain(const QString& settingsFile, QWidget* parent)
     CreateSaveDialog();
     config_.Load(settingsFile_);
     CreateGrid();
+    CreateSearchDriver();
 }
 
 TFormMain::~TFormMain()
 {
+    // No worker may outlive the window, and the settings are saved only
+    // when none can read them any more.
+    searchDriver_->Shutdown();
     try {
         config_.Save(settingsFile_);
     } catch (const QuillmoorError& error) {
@@ -80,6 +87,12 @@ TFormMain::~TFormMain()
         // settings were not kept.
         TQuillmoorApplication::ShowException(error.message());
     }
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    searchDriver_->Shutdown();
+    QMainWindow::closeEvent(event);
 }
 
 void TFormMain::CreateActions()
@@ -131,6 +144,9 @@ void TFormMain::CreateActions()
     connect(ActionHelpHelp, &QAction::triggered, this, GuardedCommand([] { THelpWindow::ShowContents(); }));
     connect(ActionHelpVersion, &QAction::triggered, this,
             GuardedCommand([this] { ActionHelpVersionExecute(); }));
+    connect(ActionIsbnFind, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnFindExecute(); }));
+    connect(ActionIsbnSearchCancel, &QAction::triggered, this,
+            GuardedCommand([this] { ActionIsbnSearchCancelExecute(); }));
     connect(ActionIsbnClear, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnClearExecute(); }));
     connect(ActionConfigGeneral, &QAction::triggered, this,
             GuardedCommand([this] { ActionConfigGeneralExecute(this, config_); }));
@@ -305,6 +321,34 @@ void TFormMain::CreateGrid()
     GridBooks->SetPopupMenu(PopupMenuGrid);
     connect(this, &TFormMain::LibrarySelectionChanged, GridBooks, &TGridBooks::UpdateColumns);
 }
+
+void TFormMain::CreateSearchDriver()
+{
+    searchFrontEnd_ = std::make_unique<TGuiSearchFrontEnd>(this);
+    searchDriver_ = std::make_unique<TSearchDriver>(config_, GridBooks->Table(), *searchFrontEnd_);
+    connect(searchDriver_.get(), &TSearchDriver::CommandStateChanged, this, &TFormMain::FollowSearchState);
+    connect(searchDriver_.get(), &TSearchDriver::SearchFinished, this, &TFormMain::FollowSearchState);
+    connect(searchDriver_.get(), &TSearchDriver::ProgressChanged, this, [this](int delivered, int expected) {
+        SearchProgress->SetProgress(delivered, expected);
+        FollowSearchState();
+    });
+    FollowSearchState();
+}
+
+void TFormMain::FollowSearchState()
+{
+    const TSearchDriver& driver = *searchDriver_;
+    ActionIsbnFind->setEnabled(driver.IsFindEnabled());
+    ActionIsbnClear->setEnabled(driver.IsClearEnabled());
+    ActionIsbnSearchCancel->setEnabled(driver.IsCancelEnabled());
+    // Workers of a cancelled search may still be winding down; to the user
+    // that search is over.
+    SearchProgress->SetSearching(driver.IsSearching() && driver.IsCancelEnabled());
+}
+
+void TFormMain::ActionIsbnFindExecute() { searchDriver_->ActionIsbnFindExecute(MemoLines(*MemoIsbn)); }
+
+void TFormMain::ActionIsbnSearchCancelExecute() { searchDriver_->ActionIsbnSearchCancelExecute(); }
 
 void TFormMain::PopupMenuIsbnPopup()
 {

@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QFileDialog;
 class QLabel;
@@ -13,6 +15,8 @@ class QPushButton;
 class QStatusBar;
 class QWidget;
 class TGridBooks;
+class TGuiSearchFrontEnd;
+class TSearchDriver;
 class TSearchProgress;
 
 // The main window: the ISBN memo with its commands, the results grid, the
@@ -27,6 +31,7 @@ public:
     ~TFormMain() override;
 
     TAppConfig& Config() { return config_; }
+    TSearchDriver& SearchDriver() { return *searchDriver_; }
 
     // Controls, named as on the window's layout.
     QWidget* PanelBook;
@@ -82,6 +87,11 @@ Q_SIGNALS:
     // results grid rebuilds its library columns.
     void LibrarySelectionChanged();
 
+protected:
+    // Stops a running search before the window goes: workers are told to
+    // stop, their transfers cut short, and waited for.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void CreateActions();
     void CreateLayout();
@@ -89,7 +99,12 @@ private:
     void ConnectMemoCommands();
     void CreateGrid();
     void CreateSaveDialog();
+    void CreateSearchDriver();
+    // The search commands and the progress follow the driver's state.
+    void FollowSearchState();
 
+    void ActionIsbnFindExecute();
+    void ActionIsbnSearchCancelExecute();
     void ActionIsbnClearExecute();
     void ActionPopupIsbnOverlappingExecute();
     void ActionPopupIsbnChangeIsbn10Execute();
@@ -103,4 +118,7 @@ private:
 
     QString settingsFile_;
     TAppConfig config_;
+    // Declared after the settings, so that the search goes before them.
+    std::unique_ptr<TGuiSearchFrontEnd> searchFrontEnd_;
+    std::unique_ptr<TSearchDriver> searchDriver_;
 };
