@@ -116,6 +116,11 @@ TEST_F(FormMainGrid, GridSitsInItsPanelWithThePopupMenuOfTheResultCommands)
     EXPECT_EQ(grid().size(), form.PanelGridBooks->size());
     EXPECT_EQ(grid().ColCount(), 6);
     EXPECT_EQ(grid().GetHeaderText(5), kMitaka);
+    // The library selection confirmed with OK: the columns follow it at once.
+    form.Config().SetLibraryNames({kMitaka, QStringLiteral("品川区立図書館")});
+    Q_EMIT form.LibrarySelectionChanged();
+    EXPECT_EQ(grid().ColCount(), 7);
+    EXPECT_EQ(grid().GetHeaderText(6), QStringLiteral("品川区立図書館"));
     QStringList items;
     for (QAction* action : form.PopupMenuGrid->actions())
         items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
