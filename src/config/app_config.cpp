@@ -5,7 +5,6 @@
 #include "libraries/library_list.h"
 #include "util/comma_text.h"
 
-#include <QMutexLocker>
 #include <QSet>
 
 TAppConfig::TAppConfig()
@@ -41,7 +40,7 @@ void TAppConfig::Load(const QString& fileName)
         }
     }
 
-    QMutexLocker lock(&mutex_);
+    std::unique_lock lock(mutex_);
     proxy_ = proxy;
     awsKeyId_ = ini.ReadString(kAmazon, kAwsKeyId, QString());
     secretAccessKey_ = ini.ReadString(kAmazon, kSecretAccessKey, QString());
@@ -60,7 +59,7 @@ void TAppConfig::Save(const QString& fileName) const
     using namespace SettingsKeys;
     TIniFile ini = TIniFile::FromFile(fileName);
 
-    QMutexLocker lock(&mutex_);
+    std::unique_lock lock(mutex_);
     ini.WriteBool(kProxy, kUse, proxy_.use);
     ini.WriteString(kProxy, kServer, proxy_.server);
     ini.WriteInteger(kProxy, kPort, proxy_.port);
@@ -74,36 +73,36 @@ void TAppConfig::Save(const QString& fileName) const
     ini.SaveToFile(fileName);
 }
 
-bool TAppConfig::GetProxyUse() const { QMutexLocker lock(&mutex_); return proxy_.use; }
-void TAppConfig::SetProxyUse(bool use) { QMutexLocker lock(&mutex_); proxy_.use = use; }
-QString TAppConfig::GetProxyServer() const { QMutexLocker lock(&mutex_); return proxy_.server; }
-void TAppConfig::SetProxyServer(const QString& server) { QMutexLocker lock(&mutex_); proxy_.server = server; }
-qint32 TAppConfig::GetProxyPort() const { QMutexLocker lock(&mutex_); return proxy_.port; }
-void TAppConfig::SetProxyPort(qint32 port) { QMutexLocker lock(&mutex_); proxy_.port = port; }
-QString TAppConfig::GetProxyUserName() const { QMutexLocker lock(&mutex_); return proxy_.userName; }
-void TAppConfig::SetProxyUserName(const QString& userName) { QMutexLocker lock(&mutex_); proxy_.userName = userName; }
-QString TAppConfig::GetProxyPassword() const { QMutexLocker lock(&mutex_); return proxy_.password; }
-void TAppConfig::SetProxyPassword(const QString& password) { QMutexLocker lock(&mutex_); proxy_.password = password; }
-TProxySettings TAppConfig::GetProxySettings() const { QMutexLocker lock(&mutex_); return proxy_; }
-void TAppConfig::SetProxySettings(const TProxySettings& proxy) { QMutexLocker lock(&mutex_); proxy_ = proxy; }
+bool TAppConfig::GetProxyUse() const { std::unique_lock lock(mutex_); return proxy_.use; }
+void TAppConfig::SetProxyUse(bool use) { std::unique_lock lock(mutex_); proxy_.use = use; }
+QString TAppConfig::GetProxyServer() const { std::unique_lock lock(mutex_); return proxy_.server; }
+void TAppConfig::SetProxyServer(const QString& server) { std::unique_lock lock(mutex_); proxy_.server = server; }
+qint32 TAppConfig::GetProxyPort() const { std::unique_lock lock(mutex_); return proxy_.port; }
+void TAppConfig::SetProxyPort(qint32 port) { std::unique_lock lock(mutex_); proxy_.port = port; }
+QString TAppConfig::GetProxyUserName() const { std::unique_lock lock(mutex_); return proxy_.userName; }
+void TAppConfig::SetProxyUserName(const QString& userName) { std::unique_lock lock(mutex_); proxy_.userName = userName; }
+QString TAppConfig::GetProxyPassword() const { std::unique_lock lock(mutex_); return proxy_.password; }
+void TAppConfig::SetProxyPassword(const QString& password) { std::unique_lock lock(mutex_); proxy_.password = password; }
+TProxySettings TAppConfig::GetProxySettings() const { std::unique_lock lock(mutex_); return proxy_; }
+void TAppConfig::SetProxySettings(const TProxySettings& proxy) { std::unique_lock lock(mutex_); proxy_ = proxy; }
 
-QString TAppConfig::GetAwsKeyID() const { QMutexLocker lock(&mutex_); return awsKeyId_; }
-void TAppConfig::SetAwsKeyID(const QString& keyId) { QMutexLocker lock(&mutex_); awsKeyId_ = keyId; }
-QString TAppConfig::GetSecretAccessKey() const { QMutexLocker lock(&mutex_); return secretAccessKey_; }
-void TAppConfig::SetSecretAccessKey(const QString& secretKey) { QMutexLocker lock(&mutex_); secretAccessKey_ = secretKey; }
+QString TAppConfig::GetAwsKeyID() const { std::unique_lock lock(mutex_); return awsKeyId_; }
+void TAppConfig::SetAwsKeyID(const QString& keyId) { std::unique_lock lock(mutex_); awsKeyId_ = keyId; }
+QString TAppConfig::GetSecretAccessKey() const { std::unique_lock lock(mutex_); return secretAccessKey_; }
+void TAppConfig::SetSecretAccessKey(const QString& secretKey) { std::unique_lock lock(mutex_); secretAccessKey_ = secretKey; }
 
 TAwsKeys TAppConfig::GetAwsKeys() const
 {
-    QMutexLocker lock(&mutex_);
+    std::unique_lock lock(mutex_);
     return {awsKeyId_, secretAccessKey_};
 }
 
 void TAppConfig::SetAwsKeys(const TAwsKeys& keys)
 {
-    QMutexLocker lock(&mutex_);
+    std::unique_lock lock(mutex_);
     awsKeyId_ = keys.accessKeyId;
     secretAccessKey_ = keys.secretAccessKey;
 }
 
-QStringList TAppConfig::GetLibraryNames() const { QMutexLocker lock(&mutex_); return libraryNames_; }
-void TAppConfig::SetLibraryNames(const QStringList& names) { QMutexLocker lock(&mutex_); libraryNames_ = names; }
+QStringList TAppConfig::GetLibraryNames() const { std::unique_lock lock(mutex_); return libraryNames_; }
+void TAppConfig::SetLibraryNames(const QStringList& names) { std::unique_lock lock(mutex_); libraryNames_ = names; }

@@ -2,11 +2,11 @@
 
 #include "config/endpoints.h"
 
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 
 class TLibraryList;
 
@@ -81,7 +81,7 @@ public:
     const TEndpoints& GetEndpoints() const { return endpoints_; }
 
 private:
-    mutable QMutex mutex_;
+    mutable std::mutex mutex_;
     TProxySettings proxy_;
     QString awsKeyId_;
     QString secretAccessKey_;

@@ -125,7 +125,7 @@ void TSearchDriver::Shutdown()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
     // After its last call a worker only returns.
     for (const auto& worker : finished_)
-        worker->wait();
+        worker->WaitUntilEnded();
     finished_.clear();
 }
 
@@ -175,5 +175,10 @@ void TSearchDriver::StartWorker(std::unique_ptr<TSearchWorker> worker)
 
 void TSearchDriver::ReleaseFinishedWorkers()
 {
-    std::erase_if(finished_, [](const auto& worker) { return worker->isFinished(); });
+    std::erase_if(finished_, [](const auto& worker) {
+        if (!worker->isFinished())
+            return false;
+        worker->WaitUntilEnded();
+        return true;
+    });
 }

@@ -4,7 +4,7 @@
 #include "search/main_thread_call.h"
 #include "search/search_driver.h"
 
-#include <QMutexLocker>
+#include "util/thread_annotations.h"
 
 TSearchWorker::TSearchWorker(TSearchDriver& driver, const TProxySettings& proxy)
     : driver_(driver), proxy_(proxy)
@@ -15,7 +15,7 @@ TSearchWorker::~TSearchWorker() = default;
 
 void TSearchWorker::AbortTransfers()
 {
-    QMutexLocker lock(&clientMutex_);
+    std::lock_guard lock(clientMutex_);
     aborted_ = true;
     if (client_ != nullptr)
         client_->Abort();
@@ -32,7 +32,7 @@ void TSearchWorker::run()
             client.SetProxyPassword(proxy_.password);
         }
         {
-            QMutexLocker lock(&clientMutex_);
+            std::lock_guard lock(clientMutex_);
             client_ = &client;
             if (aborted_)
                 client.Abort();
@@ -43,12 +43,20 @@ void TSearchWorker::run()
             // An error that ends the loop goes no further: the remaining
             // ISBNs simply get no answer.
         }
-        QMutexLocker lock(&clientMutex_);
+        std::lock_guard lock(clientMutex_);
         client_ = nullptr;
     } catch (...) {
         // Not even a client could be made; the report below still goes out.
     }
     NotifyFinished();
+    // Whatever this thread did, the thread that deletes the worker sees done.
+    MarkHandOver(this);
+}
+
+void TSearchWorker::WaitUntilEnded()
+{
+    wait();
+    MarkTakeOver(this);
 }
 
 void TSearchWorker::NotifyFinished()

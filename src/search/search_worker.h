@@ -2,8 +2,9 @@
 
 #include "config/app_config.h"
 
-#include <QMutex>
 #include <QThread>
+
+#include <mutex>
 
 class THttpClient;
 class TSearchDriver;
@@ -23,6 +24,9 @@ public:
     // only when the program closes ("検索中止" never aborts a request).
     void AbortTransfers();
 
+    // Waits until the thread has ended; after it the object may be deleted.
+    void WaitUntilEnded();
+
 protected:
     TSearchWorker(TSearchDriver& driver, const TProxySettings& proxy);
 
@@ -38,7 +42,7 @@ private:
 
     TSearchDriver& driver_;
     const TProxySettings proxy_;
-    QMutex clientMutex_;
+    std::mutex clientMutex_;
     THttpClient* client_ = nullptr; // while run() holds one
     bool aborted_ = false;
 };

@@ -8,6 +8,10 @@
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -17,11 +21,29 @@ constexpr const char* kNativeUtf16 = "UTF-16LE";
 constexpr const char* kNativeUtf16 = "UTF-16BE";
 #endif
 
+// glibc loads the module of a conversion when a descriptor opens it and
+// unloads it when the last one closes, under a lock of its own. Holding one
+// descriptor of every conversion used for the life of the process keeps the
+// modules loaded: pages decode without loading a library each time, and
+// threads never contend on loading and unloading.
+void KeepModuleLoaded(const char* to, const char* from)
+{
+    static std::mutex mutex;
+    static std::set<std::pair<std::string, std::string>> loaded;
+    std::lock_guard lock(mutex);
+    if (loaded.emplace(to, from).second)
+        iconv_open(to, from); // never closed
+}
+
 // An iconv conversion descriptor that closes itself.
 class IconvHandle
 {
 public:
-    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    IconvHandle(const char* to, const char* from)
+    {
+        KeepModuleLoaded(to, from);
+        cd_ = iconv_open(to, from);
+    }
     ~IconvHandle()
     {
         if (valid())

@@ -12,6 +12,9 @@ void LoopbackServer::Start()
     // Without it every request on a reused connection waits out the delayed
     // acknowledgement, about 40 ms.
     server_.set_tcp_nodelay(true);
+    // Like a real web server, keep a connection for many requests (the
+    // library's default closes it after five).
+    server_.set_keep_alive_max_count(1000);
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0)
         throw std::runtime_error("cannot bind a loopback port");
