@@ -9,7 +9,7 @@
 #include <iconv.h>
 #include <memory>
 #include <mutex>
-#include <set>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -29,10 +29,11 @@ constexpr const char* kNativeUtf16 = "UTF-16BE";
 void KeepModuleLoaded(const char* to, const char* from)
 {
     static std::mutex mutex;
-    static std::set<std::pair<std::string, std::string>> loaded;
+    static std::map<std::pair<std::string, std::string>, iconv_t> held; // never closed
     std::lock_guard lock(mutex);
-    if (loaded.emplace(to, from).second)
-        iconv_open(to, from); // never closed
+    const auto key = std::pair<std::string, std::string>(to, from);
+    if (!held.contains(key))
+        held.emplace(key, iconv_open(to, from));
 }
 
 // An iconv conversion descriptor that closes itself.

@@ -257,7 +257,7 @@ TEST_F(ConfigGeneralCommand, StoresTrimmedKeysAndProxyTextsAsTyped)
 
     // No range check: a port beyond 65535 or below 0 is stored as typed.
     for (const auto& [typed, stored] : {std::pair{"70000", 70000}, std::pair{"-1", -1}}) {
-        Run([typed](TFormConfigGeneral* form) {
+        Run([typed = typed](TFormConfigGeneral* form) {
             Retype(form->EditProxyPort, QString::fromLatin1(typed));
             QTest::mouseClick(form->BtnOk, Qt::LeftButton);
         });
