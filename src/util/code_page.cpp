@@ -29,11 +29,12 @@ constexpr const char* kNativeUtf16 = "UTF-16BE";
 void KeepModuleLoaded(const char* to, const char* from)
 {
     static std::mutex mutex;
-    static std::map<std::pair<std::string, std::string>, iconv_t> held; // never closed
+    // Never destroyed, so the descriptors stay reachable to the very end.
+    static auto* held = new std::map<std::pair<std::string, std::string>, iconv_t>;
     std::lock_guard lock(mutex);
     const auto key = std::pair<std::string, std::string>(to, from);
-    if (!held.contains(key))
-        held.emplace(key, iconv_open(to, from));
+    if (!held->contains(key))
+        held->emplace(key, iconv_open(to, from));
 }
 
 // An iconv conversion descriptor that closes itself.
