@@ -1,6 +1,7 @@
 #include "results_table_fixture.h"
 
 #include "results/csv_writer.h"
+#include "support/file_size_limit.h"
 #include "util/code_page.h"
 #include "util/error.h"
 
@@ -61,32 +62,6 @@ private:
     __user_cap_header_struct header_{};
     __user_cap_data_struct saved_[2]{};
     bool changed_ = false;
-};
-
-// Limits the size of every file this process writes, so a write fails with
-// "File too large" for root as well.
-class FileSizeLimited final
-{
-public:
-    explicit FileSizeLimited(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimited()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimited(const FileSizeLimited&) = delete;
-    FileSizeLimited& operator=(const FileSizeLimited&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
 };
 
 // Runs an export that must fail; checks that the message names the file and
@@ -223,7 +198,7 @@ TEST_F(CsvTest, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary)
     WriteFile(fileName, "old\r\n");
     FillTitles({QStringLiteral("a long enough title to pass the limit")});
     {
-        const FileSizeLimited limited(16);
+        const FileSizeLimit limited(16);
         ExpectFileErrorNaming(fileName, [&] { SaveToCsv(table_, fileName); });
     }
     EXPECT_EQ(ReadFile(fileName), QByteArray("old\r\n"));
