@@ -67,7 +67,6 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
 
     expected_ = 0;
     delivered_ = 0;
-    const std::size_t runningBefore = running_.size();
     if (amazonEnabled_) {
         auto worker = std::make_unique<TAmazonSearchThread>(*this, proxy);
         worker->SetParameters(keys, config_);
@@ -84,7 +83,7 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
         expected_ += int(keys.size());
     }
     Q_EMIT ProgressChanged(delivered_, expected_);
-    if (running_.size() == runningBefore && running_.empty())
+    if (running_.empty())
         toRest(); // nothing to ask: neither the bookseller nor a library
 }
 
