@@ -8,7 +8,7 @@
 #include "libraries/library_list.h"
 #include "results/csv_writer.h"
 #include "results/results_table.h"
-#include "search/isbn.h"
+#include "books/isbn.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "amazon/item_lookup_request.h"
 
 #include "amazon/hmac.h"
-#include "search/isbn.h"
+#include "books/isbn.h"
 #include "util/code_page.h"
 #include "util/comma_text.h"
 #include "util/url_encoding.h"

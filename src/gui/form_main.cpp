@@ -13,7 +13,7 @@
 #include "gui/memo_lines.h"
 #include "gui/quillmoor_application.h"
 #include "gui/search_progress.h"
-#include "search/isbn.h"
+#include "books/isbn.h"
 #include "search/search_driver.h"
 #include "util/error.h"
 #include "util/text_trim.h"

@@ -1,5 +1,5 @@
 #include "results/book_data.h"
 
-#include "search/isbn.h"
+#include "books/isbn.h"
 
 QString TBookData::GetNormalizedIsbn() const { return NormalizeIsbn(Isbn); }

@@ -1,6 +1,6 @@
 #include "results/isbn_row_index.h"
 
-#include "search/isbn.h"
+#include "books/isbn.h"
 #include "util/error.h"
 
 namespace {

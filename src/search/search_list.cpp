@@ -1,6 +1,6 @@
 #include "search/search_list.h"
 
-#include "search/isbn.h"
+#include "books/isbn.h"
 
 #include <QSet>
 

@@ -1,4 +1,4 @@
-#include "search/isbn.h"
+#include "books/isbn.h"
 
 #include "util/integer_text.h"
 
