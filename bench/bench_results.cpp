@@ -65,7 +65,7 @@ public:
         const QString key = Isbn13ToIsbn10(isbn);
         for (TBookData& book : books_) {
             if (Isbn13ToIsbn10(book.GetNormalizedIsbn()) == key) {
-                book.LibraryResults.insert(library, result.isEmpty() ? QStringLiteral("×") : result);
+                book.LibraryResults.insert(library, TLibraryAnswer::FromSearchResult(result));
                 return;
             }
         }

@@ -6,14 +6,16 @@
 #include <functional>
 
 // The command line's side of a search: messages become lines on standard
-// error, and a missing access key is remembered for the exit status.
+// error, and a missing access key is remembered for the exit status. A
+// catalogue failure is answered at once: the search goes on.
 class TCliFrontEnd final : public TSearchFrontEnd
 {
 public:
     explicit TCliFrontEnd(std::FILE* errors) : errors_(errors) {}
 
     void ShowMissingKeyWarning(const QString& text) override;
-    void ShowCatalogueError(const QString& message) override;
+    void ShowCatalogueError(const QString& message, const QString& libraryName,
+                            ErrorAnswered answered) override;
 
     bool MissingKey() const { return missingKey_; }
     // Called before a message line, so that a progress bar can step aside.

@@ -9,10 +9,12 @@
 #include "results/csv_writer.h"
 #include "results/results_table.h"
 #include "search/search_driver.h"
+#include "util/control_characters.h"
 #include "util/error.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <unistd.h>
@@ -21,7 +23,7 @@ namespace {
 
 void Complain(const QString& text)
 {
-    std::fprintf(stderr, "quillmoor-cli: %s\n", text.toUtf8().constData());
+    std::fprintf(stderr, "quillmoor-cli: %s\n", ReplaceControlCharacters(text).toUtf8().constData());
 }
 
 // The memo's lines from a UTF-8 file or standard input.
@@ -36,13 +38,11 @@ QStringList ReadInputLines(const QString& inputFile)
     const QString text = QString::fromUtf8(input.readAll());
     if (input.error() != QFileDevice::NoError)
         throw FileError(QStringLiteral("Cannot read \"%1\". %2").arg(inputFile, input.errorString()));
-    QStringList lines = text.split(u'\n');
+    // Line ends of every kind: LF, CR LF, and CR alone (old Mac files).
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineEnd);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    for (QString& line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    }
     return lines;
 }
 
@@ -131,5 +131,8 @@ int RunCliSearch(const TCliOptions& options)
         Complain(error.message());
         return kCliFailure;
     }
-    return interrupted ? kCliInterrupted : kCliDone;
+    if (interrupted)
+        return kCliInterrupted;
+    // A lookup that failed must not pass for "not held" in a script either.
+    return driver.FailedLookups() > 0 ? kCliLookupsFailed : kCliDone;
 }

@@ -8,6 +8,7 @@ enum TCliExit : int {
     kCliFailure = 1,
     kCliUsage = 2,
     kCliMissingKey = 3,
+    kCliLookupsFailed = 4, // the search ran to its end, but some lookups could not be made
     kCliInterrupted = 130,
 };
 

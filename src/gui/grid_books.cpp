@@ -4,7 +4,9 @@
 #include "gui/url_opener.h"
 #include "results/csv_writer.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -64,14 +66,21 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
     else if (!table_.Books().empty())
         text = GetCellText(column, row);
 
+    const TLibraryAnswer* answer = row > 0 ? table_.GetLibraryAnswer(column, row) : nullptr;
+    const bool failed = answer != nullptr && answer->IsFailure();
     const QPalette& colors = palette();
     QColor background = colors.color(QPalette::Base);
+    QColor foreground = colors.color(state.selected ? QPalette::HighlightedText : QPalette::Text);
     if (state.fixed)
         background = colors.color(QPalette::Button);
     else if (state.selected || state.focused)
         background = colors.color(QPalette::Highlight);
     else if (text.isEmpty())
         background = kEmptyCellColor;
+    else if (failed)
+        background = kFailedCellColor;
+    if (failed && !state.selected)
+        foreground = kFailedTextColor;
     painter.fillRect(rect, background);
 
     const int inset = LayoutScale(this)(kTextInset);
@@ -79,7 +88,26 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
     // Titles take "&" as the mark of a mnemonic; results show it as it is.
     const int flags = row == 0 ? int(Qt::TextSingleLine) | int(Qt::TextShowMnemonic) | int(Qt::AlignCenter)
                                : int(Qt::TextSingleLine) | int(Qt::AlignLeft | Qt::AlignVCenter);
-    painter.setPen(colors.color(state.selected ? QPalette::HighlightedText : QPalette::Text));
+    painter.setPen(foreground);
     painter.setClipRect(textRect, Qt::IntersectClip);
     painter.drawText(textRect, flags, text);
+}
+
+bool TGridBooks::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return TDrawGrid::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QPoint cell = MouseCoord(help->pos());
+    const TLibraryAnswer* answer = table_.GetLibraryAnswer(cell.x(), cell.y());
+    if (answer == nullptr || !answer->IsFailure()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // The reason comes from the server or the network: shown as it stands,
+    // never as markup.
+    const QString tip = QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(answer->Message.toHtmlEscaped());
+    QToolTip::showText(help->globalPos(), tip, viewport(), CellRect(cell.x(), cell.y()));
+    return true;
 }

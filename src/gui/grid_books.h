@@ -9,7 +9,8 @@ class TAppConfig;
 
 // The results grid: the results table on screen. Row 0 shows the column
 // titles, column 0 the ISBNs; a cell without an answer is gray. A double
-// click opens the URL behind a cell. The table's operations are offered
+// click opens the URL behind a cell. A failed lookup is drawn apart from
+// "not held" and tells its reason as the cell's tooltip. The table's operations are offered
 // here under their own names and go to the table unchanged; the grid
 // repaints whenever the table changes.
 class TGridBooks final : public TDrawGrid
@@ -19,6 +20,9 @@ class TGridBooks final : public TDrawGrid
 public:
     // The background of a cell that has received no answer yet.
     static inline const QColor kEmptyCellColor{128, 128, 128};
+    // A lookup that failed: it must not look like "not held".
+    static inline const QColor kFailedCellColor{255, 222, 222};
+    static inline const QColor kFailedTextColor{176, 0, 0};
 
     explicit TGridBooks(QWidget* parent = nullptr);
 
@@ -54,6 +58,8 @@ public:
 protected:
     void DrawCell(QPainter& painter, int column, int row, const QRect& rect, TCellState state) override;
     void DblClick(const QPoint& at) override;
+    // Tooltips: why a lookup failed.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void FollowTableShape();

@@ -1,9 +1,9 @@
 #include "gui/quillmoor_application.h"
 
 #include "gui/application_title.h"
+#include "gui/plain_message_box.h"
 #include "util/error.h"
 
-#include <QMessageBox>
 
 #include <utility>
 
@@ -12,7 +12,7 @@ namespace {
 TQuillmoorApplication::ExceptionDisplay& CurrentDisplay()
 {
     static TQuillmoorApplication::ExceptionDisplay display = [](const QString& message) {
-        QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), message);
+        ShowPlainMessage(QMessageBox::Critical, QApplication::activeWindow(), ApplicationTitle(), message);
     };
     return display;
 }

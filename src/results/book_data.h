@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/library_answer.h"
+
 #include <QMap>
 #include <QString>
 
@@ -13,8 +15,8 @@ struct TBookData
     QString PublicationDate;
     QString SalesRank;
     QString Amount;
-    // Library display name -> the record's URL, or "×" when not held.
-    QMap<QString, QString> LibraryResults;
+    // Library display name -> what that library answered.
+    QMap<QString, TLibraryAnswer> LibraryResults;
 
     // The ISBN reduced to its digits, x and X.
     QString GetNormalizedIsbn() const;

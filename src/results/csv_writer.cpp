@@ -3,6 +3,7 @@
 #include "results/results_table.h"
 #include "util/atomic_file.h"
 #include "util/code_page.h"
+#include "util/control_characters.h"
 #include "util/error.h"
 #include "util/text_trim.h"
 
@@ -52,7 +53,9 @@ QString CsvTextOf(const TResultsTable& table)
         for (int column = 0; column < columns; ++column) {
             if (column > 0)
                 text += u',';
-            AppendField(text, TrimBlanks(table.GetCellText(column, row)));
+            // Scraped addresses and titles come from servers: no control
+            // character of theirs reaches the file or a terminal.
+            AppendField(text, ReplaceControlCharacters(TrimBlanks(table.GetCellText(column, row))));
         }
         text += QStringLiteral("\r\n");
     }

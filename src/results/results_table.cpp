@@ -102,15 +102,20 @@ void TResultsTable::SetAmazonData(std::span<const TBookData> batch)
 
 void TResultsTable::SetLibraryResult(const QString& isbn, const QString& result, const QString& libraryName)
 {
+    SetLibraryAnswer(isbn, TLibraryAnswer::FromSearchResult(result), libraryName);
+}
+
+void TResultsTable::SetLibraryAnswer(const QString& isbn, const TLibraryAnswer& answer,
+                                     const QString& libraryName)
+{
     TCriticalSectionLock lock(lock_);
-    const QString value = result.isEmpty() ? QStringLiteral("×") : result;
     const std::optional<TIsbnRowIndex::Key> key = TIsbnRowIndex::KeyOfIsbn(isbn);
     // Only the first row of a key in the current order: a repeated ISBN's
     // lower rows keep empty library cells.
     const qsizetype row = key ? index_.FirstRowOf(*key) : -1;
     if (row < 0)
         return;
-    books_[size_t(row)].LibraryResults.insert(libraryName, value);
+    books_[size_t(row)].LibraryResults.insert(libraryName, answer);
     const qsizetype library = LibraryNames().indexOf(libraryName);
     if (library >= 0) {
         const int column = kFirstLibraryColumn + int(library);
@@ -153,11 +158,21 @@ QString TResultsTable::GetCellText(int column, int row) const
     case kColumnSalesRank: return book.SalesRank;
     default: break;
     }
+    const TLibraryAnswer* answer = GetLibraryAnswer(column, row);
+    return answer ? answer->CellText() : QString();
+}
+
+const TLibraryAnswer* TResultsTable::GetLibraryAnswer(int column, int row) const
+{
+    if (column < kFirstLibraryColumn || row < 1 || row > qsizetype(books_.size()))
+        return nullptr;
     const QStringList names = LibraryNames();
     const qsizetype library = column - kFirstLibraryColumn;
     if (library >= names.size())
-        return {};
-    return book.LibraryResults.value(names[library]);
+        return nullptr;
+    const auto& results = books_[size_t(row - 1)].LibraryResults;
+    const auto found = results.constFind(names[library]);
+    return found != results.cend() ? &found.value() : nullptr;
 }
 
 QString TResultsTable::GetHeaderText(int column) const
@@ -173,9 +188,12 @@ QString TResultsTable::GetCellUrl(int column, int row) const
 {
     if (column < 1 || row < 1 || row > qsizetype(books_.size()))
         return {};
-    const QString url = column >= kFirstLibraryColumn ? GetCellText(column, row)
-                                                      : books_[size_t(row - 1)].DetailPageUrl;
-    // "×" and other texts this short are no address.
+    QString url = books_[size_t(row - 1)].DetailPageUrl;
+    if (column >= kFirstLibraryColumn) {
+        const TLibraryAnswer* answer = GetLibraryAnswer(column, row);
+        url = answer && answer->Kind == TLibraryAnswer::TKind::Found ? answer->Url : QString();
+    }
+    // Texts this short are no address.
     return url.size() > 2 ? url : QString();
 }
 
@@ -205,6 +223,11 @@ QVariant TResultsTable::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return GetCellText(index.column(), index.row() + 1);
     case UrlRole: return GetCellUrl(index.column(), index.row() + 1);
+    case Qt::ToolTipRole: {
+        // A failed lookup tells why; the cell itself only shows the marker.
+        const TLibraryAnswer* answer = GetLibraryAnswer(index.column(), index.row() + 1);
+        return answer && answer->IsFailure() ? QVariant(answer->Message) : QVariant();
+    }
     default: return {};
     }
 }

@@ -51,6 +51,8 @@ public:
     // Stores one library's result in the first row of the ISBN's key in the
     // current order; an empty result is stored as "×".
     void SetLibraryResult(const QString& isbn, const QString& result, const QString& libraryName);
+    // The same for an answer that may also be a failure or carry a status.
+    void SetLibraryAnswer(const QString& isbn, const TLibraryAnswer& answer, const QString& libraryName);
 
     void SortByAmount();
     void SortByPublicationDate();
@@ -60,8 +62,11 @@ public:
     QString GetHeaderText(int column) const;
     // The address behind a cell: the record's detail page for the four
     // bookseller columns, the library's record for a library column. Empty
-    // where there is nothing to open (header, ISBN column, no record, "×").
+    // where there is nothing to open (header, ISBN column, no record, "×",
+    // a failure).
     QString GetCellUrl(int column, int row) const;
+    // A library cell's answer; null for other cells and unanswered ones.
+    const TLibraryAnswer* GetLibraryAnswer(int column, int row) const;
 
     int GridRowCount() const { return gridRowCount_; }
     // Never below 2: the header and one row.

@@ -17,7 +17,8 @@
 
 TSearchDriver::TSearchDriver(TAppConfig& config, TResultsTable& table, TSearchFrontEnd& frontEnd,
                              QObject* parent)
-    : QObject(parent), config_(config), table_(table), frontEnd_(frontEnd)
+    : QObject(parent), config_(config), table_(table), frontEnd_(frontEnd),
+      failureReports_(frontEnd, [this] { ActionIsbnSearchCancelExecute(); })
 {
 }
 
@@ -67,6 +68,8 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
 
     expected_ = 0;
     delivered_ = 0;
+    failed_ = 0;
+    failureReports_.StartSearch();
     if (amazonEnabled_) {
         auto worker = std::make_unique<TAmazonSearchThread>(*this, proxy);
         worker->SetParameters(keys, config_);
@@ -111,6 +114,7 @@ void TSearchDriver::SearchThreadFinished(TSearchWorker* worker)
 void TSearchDriver::Shutdown()
 {
     shuttingDown_ = true;
+    failureReports_.ReleaseAll();
     for (const auto& worker : running_) {
         worker->requestInterruption();
         worker->AbortTransfers();
@@ -128,12 +132,14 @@ void TSearchDriver::Shutdown()
     finished_.clear();
 }
 
-void TSearchDriver::DeliverLibraryResult(const QString& isbn, const QString& result, const QString& libraryName)
+void TSearchDriver::DeliverLibraryAnswer(const QString& isbn, const TLibraryAnswer& answer,
+                                        const QString& libraryName)
 {
     if (shuttingDown_)
         return;
-    table_.SetLibraryResult(isbn, result, libraryName);
+    table_.SetLibraryAnswer(isbn, answer, libraryName);
     ++delivered_;
+    failed_ += answer.IsFailure() ? 1 : 0;
     Q_EMIT ProgressChanged(delivered_, expected_);
 }
 
@@ -146,12 +152,10 @@ void TSearchDriver::DeliverAmazonData(const QList<TBookData>& books, qsizetype b
     Q_EMIT ProgressChanged(delivered_, expected_);
 }
 
-void TSearchDriver::WorkerReporter::ReportError(const QString& message)
+void TSearchDriver::ReportLibraryFailure(const QThread& worker, const QString& libraryName,
+                                        const QString& message)
 {
-    CallOnMainThread(&driver_, [this, &message] {
-        if (!driver_.shuttingDown_)
-            driver_.frontEnd_.ShowCatalogueError(message);
-    });
+    failureReports_.Report(this, worker, libraryName, message);
 }
 
 void TSearchDriver::SetCommandState(bool find, bool clear, bool cancel)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "libraries/error_reporter.h"
 #include "results/book_data.h"
+#include "search/failure_reports.h"
 
 #include <QList>
 #include <QObject>
@@ -64,12 +64,15 @@ public:
     // per ISBN and library, one per ISBN from the bookseller.
     int ExpectedAnswers() const { return expected_; }
     int DeliveredAnswers() const { return delivered_; }
+    // Lookups of the current search that could not be made.
+    int FailedLookups() const { return failed_; }
 
-    // For workers: deliveries on the main thread, and where backends report
-    // a failed request (from the worker's thread).
-    void DeliverLibraryResult(const QString& isbn, const QString& result, const QString& libraryName);
+    // For workers: deliveries on the main thread.
+    void DeliverLibraryAnswer(const QString& isbn, const TLibraryAnswer& answer, const QString& libraryName);
     void DeliverAmazonData(const QList<TBookData>& books, qsizetype batchSize);
-    TErrorReporter& WorkerErrorReporter() { return workerReporter_; }
+    // From a worker's thread: a request to a library failed. Returns when
+    // the user has seen it, or at once when it is to pass without a box.
+    void ReportLibraryFailure(const QThread& worker, const QString& libraryName, const QString& message);
 
 Q_SIGNALS:
     void CommandStateChanged();
@@ -78,18 +81,6 @@ Q_SIGNALS:
     void SearchFinished();
 
 private:
-    // Hands a catalogue failure from a worker's thread to the front end on
-    // the main thread; the worker waits until the user has seen it.
-    class WorkerReporter final : public TErrorReporter
-    {
-    public:
-        explicit WorkerReporter(TSearchDriver& driver) : driver_(driver) {}
-        void ReportError(const QString& message) override;
-
-    private:
-        TSearchDriver& driver_;
-    };
-
     void SetCommandState(bool find, bool clear, bool cancel);
     void StartWorker(std::unique_ptr<TSearchWorker> worker);
     void ReleaseFinishedWorkers();
@@ -97,7 +88,7 @@ private:
     TAppConfig& config_;
     TResultsTable& table_;
     TSearchFrontEnd& frontEnd_;
-    WorkerReporter workerReporter_{*this};
+    TFailureReports failureReports_;
     bool amazonEnabled_ = true;
 
     // Workers that have not reported yet, and those that have but whose
@@ -112,4 +103,5 @@ private:
     bool shuttingDown_ = false;
     int expected_ = 0;
     int delivered_ = 0;
+    int failed_ = 0;
 };

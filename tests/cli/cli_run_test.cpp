@@ -56,7 +56,7 @@ class NoMessages final : public TSearchFrontEnd
 {
 public:
     void ShowMissingKeyWarning(const QString&) override {}
-    void ShowCatalogueError(const QString&) override {}
+    void ShowCatalogueError(const QString&, const QString&, ErrorAnswered answered) override { answered({}); }
 };
 
 } // namespace
@@ -118,12 +118,15 @@ TEST_F(CliRun, WritesTheSameCsvAsTheTableOfTheSameSearch)
     env.catalogue(CatalogueKind::Matsue).Hold(kKokoro, {QStringLiteral("1234567")});
     env.catalogue(CatalogueKind::Inagi).AnswerStatus(404);
     const QString config = env.WriteSettings({kMatsue, kInagi});
-    const QByteArray memo = "978-4-10-101013-7\r\n4-00-310101-4\nshort\n";
+    // Line ends of three kinds: CR LF, CR alone (old Mac files), LF.
+    const QByteArray memo = "978-4-10-101013-7\r\n4-00-310101-4\rshort\n";
 
     const CliResult result = Run({QStringLiteral("--config"), config, QStringLiteral("-")}, memo);
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    // One line per failed catalogue request on standard error.
-    EXPECT_EQ(result.err.count(QStringLiteral("HTTP 404 Not Found")), 2) << result.err.toStdString();
+    // The search ran to its end, but lookups failed: a script must not take
+    // the failures for "not held".
+    EXPECT_EQ(result.exitCode, 4) << result.err.toStdString();
+    // One line per failed catalogue request on standard error, naming the library.
+    EXPECT_EQ(result.err.count(kInagi + QStringLiteral(": HTTP 404 Not Found")), 2) << result.err.toStdString();
 
     TAppConfig settings;
     settings.Load(config);
@@ -136,12 +139,14 @@ TEST_F(CliRun, WritesTheSameCsvAsTheTableOfTheSameSearch)
                                   QStringLiteral("short")});
     ASSERT_TRUE(WaitUntil([&] { return !driver.IsSearching(); }));
     EXPECT_EQ(result.out, CsvBytesOf(table));
-    EXPECT_TRUE(DecodeCodePage(result.out, kCodePageShiftJis).contains(QStringLiteral("こころ")));
+    const QString csv = DecodeCodePage(result.out, kCodePageShiftJis);
+    EXPECT_TRUE(csv.contains(QStringLiteral("こころ")));
+    EXPECT_EQ(csv.count(QStringLiteral(",エラー\r\n")), 2) << csv.toStdString();
 
     // The same into a file.
     const QString output = env.folder().file(QStringLiteral("out.csv"));
     EXPECT_EQ(Run({QStringLiteral("--config"), config, QStringLiteral("--quiet"), QStringLiteral("--output"), output},
-                  memo).exitCode, 0);
+                  memo).exitCode, 4);
     QFile written(output);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), CsvBytesOf(table));

@@ -9,6 +9,7 @@
 #include "support/wait_until.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -152,8 +153,41 @@ TEST_F(FormMainSearch, ACatalogueFailureIsShownInACriticalBoxWhileTheSearchGoesO
     Find({kKokoro, kBotchan});
     ASSERT_TRUE(Finished());
     EXPECT_EQ(shown, QStringList(2, QStringLiteral("HTTP 500 Internal Server Error")));
-    EXPECT_EQ(form->GridBooks->GetCellText(5, 1), QStringLiteral("×"));
+    EXPECT_EQ(form->GridBooks->GetCellText(5, 1), QStringLiteral("エラー"));
     EXPECT_EQ(Commands(), kAtRest);
+}
+
+TEST_F(FormMainSearch, TheFailureBoxOffersAWayOutOfTheSearch)
+{
+    // Three dead catalogues, two ISBNs: without a way out the user would
+    // have to answer six boxes one after the other.
+    const QList<CatalogueKind> dead{CatalogueKind::Matsue, CatalogueKind::Mitaka, CatalogueKind::Inagi};
+    QStringList names;
+    for (const CatalogueKind kind : dead) {
+        env.catalogue(kind).AnswerStatus(503);
+        names.append(LibraryNameOf(kind));
+    }
+    Open(names);
+    int boxes = 0;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        ++boxes;
+        ASSERT_NE(box->checkBox(), nullptr);
+        EXPECT_EQ(box->checkBox()->text(), QStringLiteral("この図書館のエラーを今回の検索では表示しない"));
+        const auto buttons = box->buttons();
+        const auto cancel = std::find_if(buttons.begin(), buttons.end(), [](QAbstractButton* button) {
+            return button->text() == QStringLiteral("検索中止");
+        });
+        ASSERT_NE(cancel, buttons.end());
+        (*cancel)->click();
+    });
+    Find({kKokoro, kBotchan});
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(Commands(), kAtRest);
+    // Nobody went on to the second ISBN, and no box is left open.
+    for (const CatalogueKind kind : dead)
+        EXPECT_LE(env.catalogue(kind).requestCount(), 1) << ShortNameOf(kind);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(FormMainSearch, ALineThatCannotBeConvertedIsReportedAndTheCommandsRest)

@@ -128,12 +128,15 @@ TEST_F(CsvTest, QuotesSpacesControlCharactersQuotesAndCommasOnly)
 {
     FillTitles({QStringLiteral("Harry Potter"), QStringLiteral("Tom,Jerry"), QStringLiteral("say \"hi\""),
                 QStringLiteral("tab\there"), QStringLiteral("吾輩は猫である"),
-                QString::fromUtf16(u"全角\u3000空白"), QStringLiteral("  trimmed\t")});
+                QString::fromUtf16(u"全角\u3000空白"), QStringLiteral("  trimmed\t"),
+                QStringLiteral("esc\x1b[2J")});
+    // A control character from a server never reaches the file (nor a
+    // terminal the CSV is printed on); TAB is kept.
     EXPECT_EQ(TitleFields(),
               (QStringList{QStringLiteral("\"Harry Potter\""), QStringLiteral("\"Tom,Jerry\""),
                            QStringLiteral("\"say \"\"hi\"\"\""), QStringLiteral("\"tab\there\""),
                            QStringLiteral("吾輩は猫である"), QString::fromUtf16(u"全角\u3000空白"),
-                           QStringLiteral("trimmed")}));
+                           QStringLiteral("trimmed"), QString::fromUtf16(u"esc\uFFFD[2J")}));
 }
 
 TEST_F(CsvTest, DataLinesHoldTheTrimmedCellsInTheCurrentOrder)

@@ -109,7 +109,7 @@ TEST_F(ResultsTableTest, AmazonValuesGetATrailingSpaceTheUrlDoesNot)
     EXPECT_EQ(book.PublicationDate, QStringLiteral("1962-06 "));
     EXPECT_EQ(book.SalesRank, QStringLiteral("123 "));
     EXPECT_EQ(book.DetailPageUrl, url);
-    EXPECT_EQ(book.LibraryResults.value(kMitaka), QStringLiteral("http://mitaka.example/rec/1"));
+    EXPECT_EQ(book.LibraryResults.value(kMitaka).CellText(), QStringLiteral("http://mitaka.example/rec/1"));
 
     // Column 2 is the amount and column 4 the rank, not the field order.
     EXPECT_EQ(table_.GetCellText(2, 1), QStringLiteral(" "));
@@ -254,7 +254,7 @@ TEST_F(ResultsTableTest, ChangesAreAnnouncedForTheCellsTheyTouch)
     // A library without a column: stored, nothing on screen changes.
     table_.SetLibraryResult(kOther, QStringLiteral("http://fussa.example/b"), kFussa);
     EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(table_.Books()[1].LibraryResults.value(kFussa), QStringLiteral("http://fussa.example/b"));
+    EXPECT_EQ(table_.Books()[1].LibraryResults.value(kFussa).CellText(), QStringLiteral("http://fussa.example/b"));
 
     table_.SetAmazonData(std::vector{Delivered(kOther, QStringLiteral("B"))});
     ASSERT_EQ(changed.count(), 2);

@@ -11,14 +11,19 @@ class RecordingFrontEnd final : public TSearchFrontEnd
 {
 public:
     void ShowMissingKeyWarning(const QString& text) override { warnings.append(text); }
-    void ShowCatalogueError(const QString& message) override
+    // Answers at once, with `choice`, as the command line does.
+    void ShowCatalogueError(const QString& message, const QString& libraryName, ErrorAnswered answered) override
     {
         errors.append(message);
+        libraries.append(libraryName);
         if (onError)
             onError(message);
+        answered(choice);
     }
 
     QStringList warnings;
     QStringList errors;
+    QStringList libraries;
+    TCatalogueErrorChoice choice;
     std::function<void(const QString&)> onError;
 };

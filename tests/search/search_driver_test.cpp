@@ -155,15 +155,54 @@ TEST_F(SearchDriverTest, WithoutLibrariesOnlyTheBooksellerIsAskedTenKeysAtATime)
     EXPECT_EQ(Commands(), kAtRest);
 }
 
-TEST_F(SearchDriverTest, ACatalogueFailureIsShownForEachIsbnAndReadsAsNotHeld)
+TEST_F(SearchDriverTest, ACatalogueFailureIsShownForEachIsbnAndNeverReadsAsNotHeld)
 {
     env.catalogue(CatalogueKind::Mitaka).AnswerStatus(500);
-    Prepare({kMitaka});
+    Prepare({kMitaka, kMatsue});
     driver->ActionIsbnFindExecute({kKokoro, kBotchan});
     ASSERT_TRUE(Finished());
     EXPECT_EQ(frontEnd.errors, QStringList(2, QStringLiteral("HTTP 500 Internal Server Error")));
-    EXPECT_EQ(table.GetCellText(5, 1), QStringLiteral("×"));
-    EXPECT_EQ(table.GetCellText(5, 2), QStringLiteral("×"));
+    EXPECT_EQ(frontEnd.libraries, QStringList(2, kMitaka));
+    for (int row = 1; row <= 2; ++row) {
+        EXPECT_EQ(table.GetCellText(5, row), QStringLiteral("エラー"));
+        EXPECT_EQ(table.GetCellUrl(5, row), QString());
+        EXPECT_EQ(table.data(table.index(row - 1, 5), Qt::ToolTipRole).toString(),
+                  QStringLiteral("HTTP 500 Internal Server Error"));
+        EXPECT_EQ(table.GetCellText(6, row), QStringLiteral("×")); // Matsue answered: not held
+    }
+    EXPECT_EQ(driver->FailedLookups(), 2);
+}
+
+TEST_F(SearchDriverTest, ASilencedLibraryFailsWithoutFurtherBoxesUntilTheNextSearch)
+{
+    env.catalogue(CatalogueKind::Mitaka).AnswerStatus(500);
+    Prepare({kMitaka});
+    frontEnd.choice.silenceLibrary = true;
+    driver->ActionIsbnFindExecute({kKokoro, kBotchan, kRanking});
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(frontEnd.errors.size(), 1);
+    EXPECT_EQ(driver->FailedLookups(), 3);
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(table.GetCellText(5, row), QStringLiteral("エラー"));
+
+    driver->ActionIsbnFindExecute({kKokoro});
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(frontEnd.errors.size(), 2);
+}
+
+TEST_F(SearchDriverTest, StoppingFromTheFailureBoxStopsEveryWorker)
+{
+    env.catalogue(CatalogueKind::Mitaka).AnswerStatus(500);
+    env.catalogue(CatalogueKind::Matsue).SetDelay(std::chrono::milliseconds(50));
+    Prepare({kMitaka, kMatsue});
+    frontEnd.choice.cancelSearch = true;
+    driver->ActionIsbnFindExecute({kKokoro, kBotchan, kRanking});
+    EXPECT_EQ(Commands(), kSearching);
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(frontEnd.errors.size(), 1);
+    EXPECT_EQ(Commands(), kAtRest);
+    EXPECT_EQ(env.catalogue(CatalogueKind::Mitaka).requestCount(), 1);
+    EXPECT_LT(env.catalogue(CatalogueKind::Matsue).requestCount(), 3);
 }
 
 TEST_F(SearchDriverTest, CancelReturnsAtOnceAndLateAnswersStayOut)
