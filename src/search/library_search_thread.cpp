@@ -17,7 +17,7 @@ public:
     void ReportError(const QString& message) override
     {
         failure_ = message;
-        worker_.Driver().ReportLibraryFailure(worker_, worker_.Library->GetName(), message);
+        worker_.Driver().ReportLookupFailure(worker_, worker_.Library->GetName(), message);
     }
 
     // The failure met since the last call, if any.

@@ -152,10 +152,10 @@ void TSearchDriver::DeliverAmazonData(const QList<TBookData>& books, qsizetype b
     Q_EMIT ProgressChanged(delivered_, expected_);
 }
 
-void TSearchDriver::ReportLibraryFailure(const QThread& worker, const QString& libraryName,
-                                        const QString& message)
+void TSearchDriver::ReportLookupFailure(const QThread& worker, const QString& sourceName,
+                                       const QString& message)
 {
-    failureReports_.Report(this, worker, libraryName, message);
+    failureReports_.Report(this, worker, sourceName, message);
 }
 
 void TSearchDriver::SetCommandState(bool find, bool clear, bool cancel)

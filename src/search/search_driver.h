@@ -70,9 +70,10 @@ public:
     // For workers: deliveries on the main thread.
     void DeliverLibraryAnswer(const QString& isbn, const TLibraryAnswer& answer, const QString& libraryName);
     void DeliverAmazonData(const QList<TBookData>& books, qsizetype batchSize);
-    // From a worker's thread: a request to a library failed. Returns when
-    // the user has seen it, or at once when it is to pass without a box.
-    void ReportLibraryFailure(const QThread& worker, const QString& libraryName, const QString& message);
+    // From a worker's thread: a request to a library or another source
+    // (named as the user knows it) failed. Returns when the user has seen
+    // it, or at once when it is to pass without a box.
+    void ReportLookupFailure(const QThread& worker, const QString& sourceName, const QString& message);
 
 Q_SIGNALS:
     void CommandStateChanged();
