@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 TFormAboutBox::TFormAboutBox(QWidget* parent) : QDialog(parent)
 {
     // Read the table first: without it there is nothing to show.
@@ -54,6 +56,19 @@ TFormAboutBox::TFormAboutBox(QWidget* parent) : QDialog(parent)
     LabelUrl->setPalette(palette);
     LabelUrl->installEventFilter(this);
     LabelUrl->setTextFormat(Qt::PlainText);
+
+    // The box grows where its lines need more room than it was drawn with
+    // (a wider font than the one it was laid out for).
+    int textWidth = 0;
+    for (const QLabel* line : {ProductName, Version, Copyright, LabelUrl})
+        textWidth = std::max(textWidth, line->fontMetrics().horizontalAdvance(line->text()) + 2);
+    const int extra = std::max(0, textWidth - ProductName->width());
+    if (extra > 0) {
+        setFixedSize(width() + extra, height());
+        panel->resize(panel->width() + extra, panel->height());
+        for (QLabel* line : {ProductName, Version, Copyright, LabelUrl})
+            line->resize(line->width() + extra, line->height());
+    }
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);

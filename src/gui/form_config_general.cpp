@@ -2,6 +2,7 @@
 
 #include "config/app_config.h"
 #include "gui/application_title.h"
+#include "gui/help_button_glyph.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
 #include "util/integer_text.h"
@@ -64,9 +65,9 @@ void LabelLeftOf(QLineEdit* edit, const QString& caption, const LayoutScale& sca
 }
 
 QPushButton* MakeButton(QWidget* dialog, const LayoutScale& scale, const QString& caption,
-                        QStyle::StandardPixmap glyph, int left, int width)
+                        const QIcon& glyph, int left, int width)
 {
-    auto* button = new QPushButton(QApplication::style()->standardIcon(glyph), caption, dialog);
+    auto* button = new QPushButton(glyph, caption, dialog);
     // Not the default button, not even while focused: see keyPressEvent.
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -147,9 +148,11 @@ void TFormConfigGeneral::CreateProxyPage()
 void TFormConfigGeneral::CreateButtons()
 {
     const LayoutScale scale(this);
-    BtnHelp = MakeButton(this, scale, QStringLiteral("ヘルプ(&H)"), QStyle::SP_DialogHelpButton, 8, 75);
-    BtnOk = MakeButton(this, scale, QStringLiteral("OK"), QStyle::SP_DialogOkButton, 186, 115);
-    BitBtn2 = MakeButton(this, scale, QStringLiteral("キャンセル"), QStyle::SP_DialogCancelButton, 307, 98);
+    QStyle* style = QApplication::style();
+    BtnHelp = MakeButton(this, scale, QStringLiteral("ヘルプ(&H)"), HelpButtonGlyph(), 8, 75);
+    BtnOk = MakeButton(this, scale, QStringLiteral("OK"), style->standardIcon(QStyle::SP_DialogOkButton), 186, 115);
+    BitBtn2 = MakeButton(this, scale, QStringLiteral("キャンセル"), style->standardIcon(QStyle::SP_DialogCancelButton),
+                         307, 98);
 
     const auto showHelp = [] { THelpWindow::ShowContext(THelpWindow::kContextGeneralSettings); };
     connect(BtnHelp, &QPushButton::clicked, this, showHelp);

@@ -10,11 +10,12 @@
 #include "gui/gui_search_front_end.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
+#include "gui/memo_isbn.h"
 #include "gui/memo_lines.h"
 #include "gui/quillmoor_application.h"
 #include "gui/search_progress.h"
-#include "books/isbn.h"
 #include "search/search_driver.h"
+#include "search/search_list.h"
 #include "util/error.h"
 #include "util/text_trim.h"
 
@@ -68,6 +69,7 @@ TFormMain::TFormMain(const QString& settingsFile, QWidget* parent)
     CreateActions();
     CreateLayout();
     CreateMenus();
+    PlaceOnScreen();
     ConnectMemoCommands();
     CreateSaveDialog();
     config_.Load(settingsFile_);
@@ -184,7 +186,7 @@ void TFormMain::CreateLayout()
     bookRow->setSpacing(0);
     PanelIsbnList = MakePanel(PanelBook, scale(4));
     PanelIsbnList->layout()->addWidget(new QLabel(QStringLiteral("検索する本のISBN"), PanelIsbnList));
-    MemoIsbn = new QPlainTextEdit(PanelIsbnList);
+    MemoIsbn = new TMemoIsbn(PanelIsbnList);
     MemoIsbn->setObjectName(QStringLiteral("MemoIsbn"));
     MemoIsbn->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoIsbn->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -241,6 +243,13 @@ void TFormMain::CreateLayout()
     SearchProgress = new TSearchProgress(StatusBar1);
     StatusBar1->addPermanentWidget(SearchProgress);
 
+}
+
+void TFormMain::PlaceOnScreen()
+{
+    // The client area keeps its size below the menu bar, which has its
+    // height only once the menus are in it.
+    const LayoutScale scale(this);
     resize(scale(595), scale(617) + menuBar()->sizeHint().height());
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -377,8 +386,8 @@ void TFormMain::ActionPopupIsbnChangeIsbn10Execute()
     QStringList lines = MemoLines(*MemoIsbn);
     // Every line is converted before the memo changes, so a line that cannot
     // be converted leaves the memo as it was.
-    for (QString& line : lines)
-        line = Isbn13ToIsbn10(NormalizeIsbn(line));
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        lines[i] = SearchKeyOfLine(lines[i], i + 1);
     SetMemoLines(*MemoIsbn, lines);
 }
 

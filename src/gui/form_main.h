@@ -96,6 +96,7 @@ private:
     void CreateActions();
     void CreateLayout();
     void CreateMenus();
+    void PlaceOnScreen();
     void ConnectMemoCommands();
     void CreateGrid();
     void CreateSaveDialog();

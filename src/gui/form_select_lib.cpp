@@ -2,6 +2,7 @@
 
 #include "config/app_config.h"
 #include "gui/guarded_selection_model.h"
+#include "gui/help_button_glyph.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
 #include "libraries/library_list.h"
@@ -103,7 +104,7 @@ void TFormSelectLib::CreateButtons()
 {
     const LayoutScale scale(this);
     QStyle* style = QApplication::style();
-    BitBtn1 = new QPushButton(style->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("ヘルプ(&H)"), PanelButton);
+    BitBtn1 = new QPushButton(HelpButtonGlyph(), QStringLiteral("ヘルプ(&H)"), PanelButton);
     BtnOk = new QPushButton(style->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), PanelButton);
     BtnCancel = new QPushButton(style->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"), PanelButton);
     BitBtn1->setFixedSize(scale(75), scale(25));

@@ -42,6 +42,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextB
 {
     setWindowTitle(ApplicationTitle() + QStringLiteral(" ヘルプ"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // It is the main window's companion: an open help window must not keep
+    // the program running after the main window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     // Pages link to each other; links out of the help go to the browser.
     browser_->setOpenLinks(false);
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {

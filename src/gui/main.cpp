@@ -1,5 +1,4 @@
 #include "config/settings_location.h"
-#include "gui/application_title.h"
 #include "gui/form_main.h"
 #include "gui/quillmoor_application.h"
 #include "util/error.h"
@@ -36,7 +35,7 @@ int main(int argc, char** argv)
 {
     TQuillmoorApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillmoor"));
-    QApplication::setApplicationDisplayName(ApplicationTitle());
+    // No display name: the desktop would append it to every dialog's title.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillmoor.svg")));
     QApplication::setDesktopFileName(QStringLiteral("quillmoor"));
     InstallJapaneseQtTranslations(app);

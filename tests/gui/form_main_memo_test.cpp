@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -92,7 +93,7 @@ TEST_F(FormMainMemo, ConvertsEveryLineToIsbn10OrLeavesTheMemoAlone)
     QTest::mouseClick(form.PopupMenuIsbn, Qt::LeftButton, {},
                       form.PopupMenuIsbn->actionGeometry(form.ActionPopupIsbnChangeIsbn10).center());
     EXPECT_EQ(form.MemoIsbn->toPlainText(), before);
-    EXPECT_EQ(shown, QStringList({QStringLiteral("'x' is not a valid integer value")}));
+    EXPECT_EQ(shown, QStringList({QStringLiteral("2行目「978x101010014」はISBNに変換できません。")}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     TQuillmoorApplication::SetExceptionDisplay(previous);
 }
@@ -134,4 +135,23 @@ TEST_F(FormMainMemo, CommandsStartEnabledWithTheirCaptionsAndHints)
                                       QStringLiteral("削除(&D)"), QStringLiteral("-"), QStringLiteral("すべて選択(&A)"),
                                       QStringLiteral("-"), QStringLiteral("重複削除(&X)"),
                                       QStringLiteral("ISBN10に変換する")}));
+}
+
+TEST_F(FormMainMemo, PastingWithoutTextOnTheClipboardChangesNothing)
+{
+    SetLines({QStringLiteral("9784101010014")});
+    form.show();
+    form.MemoIsbn->setFocus();
+    // An empty clipboard, as on a fresh X server, and one with data but no text.
+    QApplication::clipboard()->clear(QClipboard::Clipboard);
+    QApplication::clipboard()->clear(QClipboard::Selection);
+    QTest::keyClick(form.MemoIsbn, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(form.MemoIsbn, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::mouseClick(form.MemoIsbn->viewport(), Qt::MiddleButton);
+    auto* image = new QMimeData();
+    image->setData(QStringLiteral("image/png"), QByteArray("\x89PNG", 4));
+    QApplication::clipboard()->setMimeData(image);
+    QTest::keyClick(form.MemoIsbn, Qt::Key_V, Qt::ControlModifier);
+    form.ActionPopupIsbnPaste->trigger();
+    EXPECT_EQ(Lines(), QStringList({QStringLiteral("9784101010014")}));
 }

@@ -198,7 +198,7 @@ TEST_F(FormMainSearch, ALineThatCannotBeConvertedIsReportedAndTheCommandsRest)
         TQuillmoorApplication::SetExceptionDisplay([&](const QString& message) { shown.append(message); });
     Find({kKokoro, QStringLiteral("978x101010137")});
     TQuillmoorApplication::SetExceptionDisplay(previous);
-    EXPECT_EQ(shown, QStringList({QStringLiteral("'x' is not a valid integer value")}));
+    EXPECT_EQ(shown, QStringList({QStringLiteral("2行目「978x101010137」はISBNに変換できません。")}));
     EXPECT_EQ(Commands(), kAtRest);
     EXPECT_FALSE(form->SearchDriver().IsSearching());
 }
