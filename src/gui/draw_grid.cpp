@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionFocusRect>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,11 +19,17 @@ constexpr int kLine = 1;
 constexpr int kMinColumnWidth = 3;
 // How near a separator the pointer must be to grab it.
 constexpr int kSizingZone = 2;
+// One paint a frame at most, however many cells change meanwhile.
+constexpr int kFrameMs = 16;
 
 } // namespace
 
-TDrawGrid::TDrawGrid(QWidget* parent) : QAbstractScrollArea(parent), colWidths_(2, defaultColWidth_)
+TDrawGrid::TDrawGrid(QWidget* parent)
+    : QAbstractScrollArea(parent), colWidths_(2, defaultColWidth_), frameTimer_(new QTimer(this))
 {
+    frameTimer_->setSingleShot(true);
+    frameTimer_->setInterval(kFrameMs);
+    connect(frameTimer_, &QTimer::timeout, this, &TDrawGrid::PaintPendingCells);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     // The grid scrolls by whole cells, so its bars count rows and columns.
@@ -71,6 +78,60 @@ bool TDrawGrid::SetCurrentCell(int column, int row)
     ScrollIntoView(column, row);
     viewport()->update();
     return true;
+}
+
+void TDrawGrid::InvalidateCells(int firstColumn, int firstRow, int lastColumn, int lastRow)
+{
+    // The fixed row and column, then the scrolled part of each range.
+    std::vector<std::pair<int, int>> rowSpans;
+    if (firstRow == 0)
+        rowSpans.emplace_back(0, 0);
+    if (const int from = std::max({firstRow, topRow_, 1}), to = std::min(lastRow, LastVisibleRow()); from <= to)
+        rowSpans.emplace_back(from, to);
+    std::vector<std::pair<int, int>> columnSpans;
+    if (firstColumn == 0)
+        columnSpans.emplace_back(0, 0);
+    if (const int from = std::max({firstColumn, leftCol_, 1}), to = std::min(lastColumn, LastVisibleColumn());
+        from <= to)
+        columnSpans.emplace_back(from, to);
+
+    QRegion changed;
+    for (const auto& [fromRow, toRow] : rowSpans) {
+        for (const auto& [fromColumn, toColumn] : columnSpans) {
+            const int left = ColumnLeft(fromColumn);
+            const int right = ColumnLeft(toColumn) + ColWidth(toColumn) + kLine;
+            const int top = RowTop(fromRow);
+            const int bottom = RowTop(toRow) + rowHeight_ + kLine;
+            changed += QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+        }
+    }
+    if (changed.isEmpty())
+        return;
+    pendingCells_ += changed;
+    if (!frameTimer_->isActive())
+        frameTimer_->start();
+}
+
+void TDrawGrid::PaintPendingCells()
+{
+    viewport()->update(pendingCells_);
+    pendingCells_ = QRegion();
+}
+
+int TDrawGrid::LastVisibleColumn() const
+{
+    int last = leftCol_ - 1;
+    for (int c = leftCol_, left = ColWidth(0) + kLine; c < ColCount() && left < viewport()->width(); ++c) {
+        last = c;
+        left += ColWidth(c) + kLine;
+    }
+    return last;
+}
+
+int TDrawGrid::LastVisibleRow() const
+{
+    const int bands = (viewport()->height() + rowHeight_) / (rowHeight_ + kLine);
+    return std::min(rowCount_ - 1, topRow_ + bands - 2);
 }
 
 void TDrawGrid::SetTopRow(int row) { verticalScrollBar()->setValue(row); }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QRegion>
 
 #include <vector>
 
 class QMenu;
 class QPainter;
+class QTimer;
 
 // A grid whose cells the subclass paints itself. Row 0 and column 0 are
 // fixed: they stay in place while the rest scrolls, by whole rows and
@@ -58,6 +60,11 @@ public:
     // outside all cells.
     QPoint MouseCoord(const QPoint& at) const;
 
+    // Repaints the cells of columns [firstColumn, lastColumn] and rows
+    // [firstRow, lastRow] where they are on screen; cells scrolled out of
+    // view cost nothing. Calls in a burst share one paint a frame.
+    void InvalidateCells(int firstColumn, int firstRow, int lastColumn, int lastRow);
+
     // Opened by a right click (which first makes the cell under the pointer
     // current) and by the menu key; not owned.
     void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
@@ -93,6 +100,10 @@ private:
     void UpdateScrollBars();
     void ScrollIntoView(int column, int row);
     void MoveCurrentBy(int columns, int rows);
+    // The last column and row that show at least in part.
+    int LastVisibleColumn() const;
+    int LastVisibleRow() const;
+    void PaintPendingCells();
 
     std::vector<int> colWidths_;
     int defaultColWidth_ = 64;
@@ -104,4 +115,7 @@ private:
     int topRow_ = 1;
     int sizingColumn_ = -1;
     QMenu* popupMenu_ = nullptr;
+    // Cells changed since the last frame, waiting for it.
+    QRegion pendingCells_;
+    QTimer* frameTimer_;
 };

@@ -24,10 +24,15 @@ TGridBooks::TGridBooks(QWidget* parent) : TDrawGrid(parent)
     for (int column = 0; column < int(std::size(kColumnWidths)); ++column)
         SetColWidth(column, scale(kColumnWidths[column]));
 
-    const auto repaintLater = [this] { viewport()->update(); };
-    connect(&table_, &QAbstractItemModel::dataChanged, this, repaintLater);
-    connect(&table_, &QAbstractItemModel::headerDataChanged, this, repaintLater);
-    connect(&table_, &QAbstractItemModel::layoutChanged, this, repaintLater);
+    // A delivery repaints its own cells, and only where they are on screen:
+    // a long search delivers tens of thousands of answers.
+    connect(&table_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                InvalidateCells(topLeft.column(), topLeft.row() + 1, bottomRight.column(), bottomRight.row() + 1);
+            });
+    connect(&table_, &QAbstractItemModel::headerDataChanged, this,
+            [this](Qt::Orientation, int first, int last) { InvalidateCells(first, 0, last, 0); });
+    connect(&table_, &QAbstractItemModel::layoutChanged, this, [this] { viewport()->update(); });
     connect(&table_, &QAbstractItemModel::rowsInserted, this, &TGridBooks::FollowTableShape);
     connect(&table_, &QAbstractItemModel::rowsRemoved, this, &TGridBooks::FollowTableShape);
     connect(&table_, &QAbstractItemModel::columnsInserted, this, &TGridBooks::FollowTableShape);

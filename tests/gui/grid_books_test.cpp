@@ -4,6 +4,7 @@
 #include "gui/url_capture.h"
 
 #include <QImage>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
 
@@ -290,4 +291,43 @@ TEST_F(GridBooks, OpensTheUrlBehindACellAndNothingElse)
     grid.OpenUrl(2, 5);
     EXPECT_EQ(capture.urls().size(), 6);
     EXPECT_EQ(capture.urls().back(), kRecord);
+}
+
+TEST_F(GridBooks, DeliveriesPaintOnlyVisibleCellsAndABurstPaintsOnce)
+{
+    QStringList isbns;
+    for (int i = 0; i < 2000; ++i)
+        isbns.append(QStringLiteral("4%1").arg(i, 9, 10, QChar(u'0')));
+    grid.SetIsbnList(isbns);
+    QTest::qWait(50);
+
+    struct PaintCounter final : QObject
+    {
+        int paints = 0;
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                ++paints;
+                painted += static_cast<QPaintEvent*>(event)->region();
+            }
+            return false;
+        }
+    } counter;
+    grid.viewport()->installEventFilter(&counter);
+
+    // Far below the window: nothing to paint.
+    for (int i = 1000; i < 2000; ++i)
+        grid.SetLibraryResult(isbns[i], QString(), kMitaka);
+    QTest::qWait(60);
+    EXPECT_EQ(counter.paints, 0);
+
+    // A burst into the rows on screen: one paint, of those cells only.
+    for (int i = 0; i < 5; ++i)
+        grid.SetLibraryResult(isbns[i], QString(), kMitaka);
+    QTest::qWait(60);
+    EXPECT_EQ(counter.paints, 1);
+    EXPECT_TRUE(counter.painted.contains(grid.CellRect(5, 1).center()));
+    EXPECT_FALSE(counter.painted.contains(grid.CellRect(6, 1).center()));
+    EXPECT_FALSE(counter.painted.contains(grid.CellRect(1, 1).center()));
 }
