@@ -210,6 +210,20 @@ TEST_P(BackendSearch, PageOfAnotherLayoutGivesNothingWithoutReport)
     EXPECT_EQ(reporter.count(), 0);
 }
 
+TEST_P(BackendSearch, HostilePageGivesNoResultTheSizeOfThePage)
+{
+    // Every catalogue's record link, each followed by a megabyte before
+    // anything that could end it.
+    QString page = QStringLiteral("ご利用にあたっては書名をクリックして詳細情報を必ず確認してください");
+    for (const char* opening : {"<a href=\"#\" onClick=\"dispDetail(", "<A HREF=\"/clis/detail?",
+                                "<a href=\"kensakuSyousai.jsp?tilcod=",
+                                "<a href=\"/cgi-bin/internet/opi_103.cgi?"})
+        page += QString::fromLatin1(opening) + QString(1024 * 1024, u'x');
+    fake.ServePage(page + QStringLiteral(",'0')&SID=1\">"));
+    EXPECT_EQ(Search(QStringLiteral("4101010013")), QString());
+    EXPECT_EQ(reporter.count(), 0);
+}
+
 TEST_P(BackendSearch, TransferAbortedAtShutdownIsNotReported)
 {
     fake.StallRequests();
