@@ -3,6 +3,7 @@
 #include "config/endpoints.h"
 #include "libraries/catalogue_page.h"
 #include "libraries/scraped_link.h"
+#include "util/character_references.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ QString TOsakafuLib::ParseResult(const QString& page) const
         QuotedValueUpToItsEnd(page, link + kRecordLinkMarker.size());
     if (!code)
         return QString();
-    return BoundedDetailUrl(BaseUrl() + kDetailPath + code->toString());
+    return BoundedDetailUrl(BaseUrl() + kDetailPath + DecodeCharacterReferences(*code));
 }
 
 QString TOsakafuLib::BaseUrl() const { return endpoints_.BaseUrl(GetName()); }

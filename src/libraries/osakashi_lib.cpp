@@ -3,6 +3,7 @@
 #include "config/endpoints.h"
 #include "libraries/catalogue_page.h"
 #include "libraries/scraped_link.h"
+#include "util/character_references.h"
 
 namespace {
 
@@ -43,8 +44,8 @@ QString TOsakashiLib::ParseResult(const QString& page) const
         QuotedValueUpToItsEnd(page, link + kRecordLinkMarker.size());
     if (!query)
         return QString();
-    // Character references such as &amp; stay: the URL is the link as written.
-    return BoundedDetailUrl(BaseUrl() + kRecordLinkMarker + query->toString());
+    // The link is an attribute value: its "&amp;" is the browser's "&".
+    return BoundedDetailUrl(BaseUrl() + kRecordLinkMarker + DecodeCharacterReferences(*query));
 }
 
 QString TOsakashiLib::BaseUrl() const { return endpoints_.BaseUrl(GetName()); }

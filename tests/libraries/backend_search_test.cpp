@@ -90,7 +90,7 @@ QString ExpectedDetailPath(CatalogueKind kind)
     switch (kind) {
     case CatalogueKind::Osakafu:
         return QStringLiteral("/OSPLIB/webopac/kensaku/kensakuSyousai.jsp?tilcod=TW12345678");
-    case CatalogueKind::Osakashi: return QStringLiteral("/cgi-bin/internet/opi_103.cgi?ID=1&amp;KEY=2");
+    case CatalogueKind::Osakashi: return QStringLiteral("/cgi-bin/internet/opi_103.cgi?ID=1&KEY=2");
     case CatalogueKind::Mitaka: return QStringLiteral("/clis/detail?NUM=123&CTG=1");
     default: return QStringLiteral("/cgi-bin/Sopcsvis.sh?ksno=1234567&kgrn=0&tso=on");
     }

@@ -162,13 +162,16 @@ TEST_F(OsakaParse, PrefecturalTakesTheFirstCodeUpToTheQuote)
     EXPECT_EQ(prefectural.ParseResult(notice + QStringLiteral("kensakuSyousai.jsp?tilcod=")), QString());
 }
 
-TEST_F(OsakaParse, CityKeepsCharacterReferencesAndNeedsItsClosingQuote)
+TEST_F(OsakaParse, CityDecodesTheLinkAndNeedsItsClosingQuote)
 {
     const QString page = QStringLiteral(
-        "<li><a href=\"/cgi-bin/internet/opi_103.cgi?ID=1&amp;KEY=2\">猫</a></li>"
+        "<li><a href=\"/cgi-bin/internet/opi_103.cgi?ID=1&amp;KEY=2&#38;Q=&#x27;a&#39;\">猫</a></li>"
         "<li><a href=\"/cgi-bin/internet/opi_103.cgi?ID=3&amp;KEY=4\">犬</a></li>");
+    // The browser gets the parameters KEY and Q, not "amp;KEY".
     EXPECT_EQ(city.ParseResult(page),
-              QStringLiteral("http://opac.example.jp/cgi-bin/internet/opi_103.cgi?ID=1&amp;KEY=2"));
+              QStringLiteral("http://opac.example.jp/cgi-bin/internet/opi_103.cgi?ID=1&KEY=2&Q='a'"));
+    EXPECT_EQ(prefectural.ParseResult(notice + QStringLiteral("<a href=\"kensakuSyousai.jsp?tilcod=A&amp;1\">")),
+              QStringLiteral("http://opac.example.jp/OSPLIB/webopac/kensaku/kensakuSyousai.jsp?tilcod=A&1"));
 
     // A link not written in double quotes never runs on into the markup.
     EXPECT_EQ(city.ParseResult(QStringLiteral("<a href=/cgi-bin/internet/opi_103.cgi?ID=1>猫</a>")),
