@@ -1,11 +1,12 @@
 // Feeds arbitrary result pages to the catalogue page parsers. Besides
 // crashes and out-of-range reads it checks what every answer must be: the
-// empty text or a URL on the catalogue's own host.
+// empty text or a URL on the catalogue's own host, of bounded length.
 #include "config/endpoints.h"
 #include "libraries/common_lib.h"
 #include "libraries/mitaka_lib.h"
 #include "libraries/osakafu_lib.h"
 #include "libraries/osakashi_lib.h"
+#include "libraries/scraped_link.h"
 
 #include <QString>
 
@@ -26,6 +27,7 @@ void Require(bool condition)
 void RequireEmptyOrOnBase(const QString& url)
 {
     Require(url.isEmpty() || url.startsWith(kBase));
+    Require(url.size() <= kMaxDetailUrlLength);
 }
 
 } // namespace
@@ -59,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const QString key = TCommonLib::ExtractRecordKey(page);
     Require(!key.contains(u','));
+    Require(key.size() <= kMaxRecordKeyLength);
     const QString common = TCommonLib::ParseResult(kBase, page);
     RequireEmptyOrOnBase(common);
     Require(common.isEmpty() || common.endsWith(QStringLiteral("&kgrn=0&tso=on")));

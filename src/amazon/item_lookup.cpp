@@ -1,9 +1,9 @@
 #include "amazon/item_lookup.h"
 
+#include "amazon/answer_text.h"
 #include "amazon/item_lookup_request.h"
 #include "amazon/item_lookup_response.h"
 #include "libraries/http_client.h"
-#include "libraries/http_utility.h"
 
 #include <exception>
 
@@ -15,7 +15,7 @@ QList<TBookData> LookupItems(const QString& isbnCommaText, THttpClient& client,
     const QString url = BuildItemLookupUrl(itemIds, accessKeyId, secretAccessKey, QDateTime(), host);
     for (int attempt = 0; attempt < kItemLookupAttempts; ++attempt) {
         try {
-            return ParseItemLookupResponse(THttpUtility::GetText(url, client, kCodePageUnknown));
+            return ParseItemLookupResponse(DecodeBooksellerAnswer(client.Get(url)));
         } catch (const std::exception&) {
             // The batch is simply tried again; its rows stay empty in the end.
             // A client aborted for shutdown fails every attempt alike.

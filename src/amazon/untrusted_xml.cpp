@@ -72,13 +72,42 @@ void ScanMarkup(QStringView text)
                        .arg(column));
 }
 
-// A full pass of the stream reader, which is linear, to hold the nesting and
-// the element count within the limits before the document is built.
+// Counts what the document would hold: nodes and characters.
+class TDocumentSize final
+{
+public:
+    void Add(int nodes, qsizetype characters)
+    {
+        nodes_ += nodes;
+        characters_ += characters;
+        if (nodes_ > TUntrustedXmlLimits::kMaxNodes)
+            RefuseSize(QStringLiteral("too many nodes"));
+        if (characters_ > TUntrustedXmlLimits::kMaxTextLength)
+            RefuseSize(QStringLiteral("too much text"));
+    }
+
+private:
+    qint64 nodes_ = 0;
+    qsizetype characters_ = 0;
+};
+
+qsizetype AttributeCharacters(const QXmlStreamAttributes& attributes)
+{
+    qsizetype characters = 0;
+    for (const QXmlStreamAttribute& attribute : attributes)
+        characters += attribute.value().size();
+    return characters;
+}
+
+// A full pass of the stream reader, which is linear, to hold the nesting,
+// the element and node counts and the text within the limits before the
+// document is built.
 void CheckStructure(const QString& text)
 {
     QXmlStreamReader reader(text);
     int depth = 0;
     int elements = 0;
+    TDocumentSize size;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
@@ -88,9 +117,18 @@ void CheckStructure(const QString& text)
                 RefuseSize(QStringLiteral("elements nested too deeply"));
             if (++elements > TUntrustedXmlLimits::kMaxElements)
                 RefuseSize(QStringLiteral("too many elements"));
+            size.Add(1 + int(reader.attributes().size()), AttributeCharacters(reader.attributes()));
             break;
         case QXmlStreamReader::EndElement:
             --depth;
+            break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::EntityReference:
+            size.Add(1, reader.text().size());
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            size.Add(1, reader.processingInstructionData().size());
             break;
         default:
             break;

@@ -14,6 +14,13 @@ struct TUntrustedXmlLimits final
     static constexpr int kMaxDepth = 64;
     static constexpr int kMaxElements = 100'000;
     static constexpr int kMaxAttributesPerElement = 64;
+    // Every node of the document (element, attribute, text, CDATA section,
+    // comment, processing instruction) costs a few hundred bytes besides its
+    // text, so a document of tiny nodes grows far beyond its own size.
+    static constexpr int kMaxNodes = 200'000;
+    // Characters of text, CDATA, comments, processing instructions and
+    // attribute values, all together.
+    static constexpr qsizetype kMaxTextLength = 2 * 1024 * 1024;
 };
 
 // Parses XML from the network. A document type declaration is refused, so no

@@ -1,6 +1,9 @@
 #include "libraries/common_lib.h"
 
 #include "libraries/catalogue_page.h"
+#include "libraries/scraped_link.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -34,7 +37,7 @@ QString TCommonLib::ParseResult(const QString& baseUrl, const QString& page)
     const QString key = ExtractRecordKey(page);
     if (key.isEmpty())
         return QString();
-    return baseUrl + kDetailPath + key + kDetailUrlEnd;
+    return BoundedDetailUrl(baseUrl + kDetailPath + key + kDetailUrlEnd);
 }
 
 QString TCommonLib::ExtractRecordKey(const QString& page)
@@ -44,8 +47,27 @@ QString TCommonLib::ExtractRecordKey(const QString& page)
     if (link < 0)
         return QString();
     const qsizetype keyStart = link + opening.size();
-    const qsizetype comma = page.indexOf(u',', keyStart);
-    if (comma < 0)
-        return QString();
-    return page.mid(keyStart, comma - keyStart);
+    // The key is the first argument of the call: it ends at the comma after
+    // it, or where the call, the attribute or the line ends before one.
+    const qsizetype scanEnd = std::min(page.size(), keyStart + kMaxRecordKeyLength + 1);
+    for (qsizetype i = keyStart; i < scanEnd; ++i) {
+        switch (page[i].unicode()) {
+        case u',':
+            return page.mid(keyStart, i - keyStart);
+        case u')':
+        case u'"':
+        case u'<':
+        case u'>':
+        case u'\r':
+        case u'\n':
+            // A link without any comma after it has never given a key.
+            if (page.indexOf(u',', i) < 0)
+                return QString();
+            return page.mid(keyStart, i - keyStart);
+        default:
+            break;
+        }
+    }
+    // Longer than any record key: not a record link.
+    return QString();
 }

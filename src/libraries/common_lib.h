@@ -25,10 +25,14 @@ public:
                              const QString& isbn);
 
     // The detail page URL of the first record of a result page, or the empty
-    // text when the page reports no hit or holds no record link.
+    // text when the page reports no hit, holds no record link, or the URL
+    // would be longer than kMaxDetailUrlLength.
     static QString ParseResult(const QString& baseUrl, const QString& page);
 
     // What stands between the first record link's opening parenthesis and the
-    // next comma, untouched (quotes included); empty without link or comma.
+    // next comma, untouched (quotes included). A ")", '"', "<", ">" or line
+    // break before that comma ends the key there, so it never runs past its
+    // call. Empty without a link, without a comma after it, or for a key
+    // longer than kMaxRecordKeyLength.
     static QString ExtractRecordKey(const QString& page);
 };

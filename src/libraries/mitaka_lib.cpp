@@ -2,6 +2,7 @@
 
 #include "config/endpoints.h"
 #include "libraries/catalogue_page.h"
+#include "libraries/scraped_link.h"
 
 namespace {
 
@@ -41,15 +42,18 @@ QString TMitakaLib::ParseResult(const QString& page) const
 {
     if (page.contains(kNoHitText))
         return QString();
-    const qsizetype link = page.indexOf(kHitLinkMarker);
-    if (link < 0)
+    const qsizetype marker = page.indexOf(kHitLinkMarker);
+    if (marker < 0)
         return QString();
-    const qsizetype pathStart = link + kDetailPathOffset;
-    // Searched over the rest of the page, not only the link.
-    const qsizetype session = page.indexOf(kSessionMarker, pathStart);
+    // The link ends at its closing quote; a session marker further down the
+    // page belongs to another link.
+    const std::optional<QStringView> link = QuotedValueUpToItsEnd(page, marker + kDetailPathOffset);
+    if (!link)
+        return QString();
+    const qsizetype session = link->indexOf(kSessionMarker);
     if (session < 0)
         return QString();
-    return BaseUrl() + page.mid(pathStart, session - pathStart);
+    return BoundedDetailUrl(BaseUrl() + link->first(session).toString());
 }
 
 QString TMitakaLib::BaseUrl() const { return endpoints_.BaseUrl(GetName()); }

@@ -19,7 +19,8 @@ public:
     // query, as the value of KEY1.
     QString SearchUrl(const QString& isbn) const;
     // The detail page URL of the first hit on a result page, cut before its
-    // session parameter, or the empty text.
+    // session parameter, or the empty text (also when the link, up to its
+    // closing quote, holds no session parameter).
     QString ParseResult(const QString& page) const;
 
 private:

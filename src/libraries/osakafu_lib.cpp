@@ -2,6 +2,8 @@
 
 #include "config/endpoints.h"
 #include "libraries/catalogue_page.h"
+#include "libraries/scraped_link.h"
+#include "util/character_references.h"
 
 namespace {
 
@@ -21,7 +23,8 @@ const QString kSearchPath = QStringLiteral(
 // The notice the catalogue prints above a list of hits.
 const QString kHitNotice =
     QStringLiteral("ご利用にあたっては書名をクリックして詳細情報を必ず確認してください");
-// Precedes the record code in each record link; the code ends at the next '"'.
+// Precedes the record code in each record link; the code ends at the
+// closing '"'.
 const QString kRecordLinkMarker = QStringLiteral("kensakuSyousai.jsp?tilcod=");
 const QString kDetailPath = QStringLiteral("/OSPLIB/webopac/kensaku/kensakuSyousai.jsp?tilcod=");
 
@@ -47,11 +50,11 @@ QString TOsakafuLib::ParseResult(const QString& page) const
     const qsizetype link = page.indexOf(kRecordLinkMarker);
     if (link < 0)
         return QString();
-    const qsizetype codeStart = link + kRecordLinkMarker.size();
-    const qsizetype quote = page.indexOf(u'"', codeStart);
-    if (quote < 0)
+    const std::optional<QStringView> code =
+        QuotedValueUpToItsEnd(page, link + kRecordLinkMarker.size());
+    if (!code)
         return QString();
-    return BaseUrl() + kDetailPath + page.mid(codeStart, quote - codeStart);
+    return BoundedDetailUrl(BaseUrl() + kDetailPath + DecodeCharacterReferences(*code));
 }
 
 QString TOsakafuLib::BaseUrl() const { return endpoints_.BaseUrl(GetName()); }

@@ -19,6 +19,8 @@ public:
     QString SearchUrl(const QString& isbn) const;
     // The detail page URL of the first record listed on a result page, or
     // the empty text. A page without the catalogue's hit notice lists no hits.
+    // The code is read as the browser reads the attribute, character
+    // references decoded; a link not closed by its quote is no match.
     QString ParseResult(const QString& page) const;
 
 private:

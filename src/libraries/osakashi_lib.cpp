@@ -2,6 +2,8 @@
 
 #include "config/endpoints.h"
 #include "libraries/catalogue_page.h"
+#include "libraries/scraped_link.h"
+#include "util/character_references.h"
 
 namespace {
 
@@ -15,7 +17,7 @@ const QString kSearchPath = QStringLiteral(
     u"LOC=&Y1=&Y2=&ORDER=syear&SORT=02&SEARCH1=%A1%A1%B8%A1%A1%A1%BA%F7%A1%A1&ISSN=&MK=J&"
     u"MN=&BID=&SI=&CB=1&ISBN=");
 
-// Starts each record link; the record's query follows up to the next '"'.
+// Starts each record link; the record's query follows up to the closing '"'.
 // The detail URL reuses it as its path.
 const QString kRecordLinkMarker = QStringLiteral("/cgi-bin/internet/opi_103.cgi?");
 
@@ -38,12 +40,12 @@ QString TOsakashiLib::ParseResult(const QString& page) const
     const qsizetype link = page.indexOf(kRecordLinkMarker);
     if (link < 0)
         return QString();
-    const qsizetype queryStart = link + kRecordLinkMarker.size();
-    const qsizetype quote = page.indexOf(u'"', queryStart);
-    if (quote < 0)
+    const std::optional<QStringView> query =
+        QuotedValueUpToItsEnd(page, link + kRecordLinkMarker.size());
+    if (!query)
         return QString();
-    // Character references such as &amp; stay: the URL is the link as written.
-    return BaseUrl() + kRecordLinkMarker + page.mid(queryStart, quote - queryStart);
+    // The link is an attribute value: its "&amp;" is the browser's "&".
+    return BoundedDetailUrl(BaseUrl() + kRecordLinkMarker + DecodeCharacterReferences(*query));
 }
 
 QString TOsakashiLib::BaseUrl() const { return endpoints_.BaseUrl(GetName()); }

@@ -19,7 +19,9 @@ public:
     QString SearchUrl(const QString& isbn) const;
     // The detail page URL of the first record link on a result page, or the
     // empty text. The catalogue has no hit or no-hit notice: a record link
-    // is the only sign of a hit.
+    // is the only sign of a hit. The query is read as the browser reads the
+    // attribute, character references decoded; a link not closed by its
+    // quote is no match.
     QString ParseResult(const QString& page) const;
 
 private:

@@ -43,6 +43,13 @@ std::optional<TIsbnRowIndex::Key> TIsbnRowIndex::KeyOfIsbn(const QString& isbn)
     return PackKey(Isbn13ToIsbn10(isbn));
 }
 
+std::optional<TIsbnRowIndex::Key> TIsbnRowIndex::KeyOfDelivery(const TBookData& book)
+{
+    if (book.GetNormalizedIsbn().isEmpty())
+        return std::nullopt;
+    return KeyOfRecord(book);
+}
+
 void TIsbnRowIndex::Rebuild(const std::vector<TBookData>& books)
 {
     firstRows_.clear();

@@ -27,6 +27,10 @@ public:
     // not normalised. Raises as KeyOfRecord. Empty when no row can have it
     // (a character no normalised ISBN holds).
     static std::optional<Key> KeyOfIsbn(const QString& isbn);
+    // The key of a record the bookseller delivered: as KeyOfRecord, but
+    // empty for an item without an ISBN (nothing left after normalising),
+    // which belongs to no row, not even to a row whose own ISBN is empty.
+    static std::optional<Key> KeyOfDelivery(const TBookData& book);
 
     // A row whose key cannot be computed gets no entry: it matches nothing,
     // and it does not stop deliveries to the rows around it.

@@ -78,10 +78,11 @@ void TResultsTable::SetAmazonData(std::span<const TBookData> batch)
     };
     try {
         for (const TBookData& delivered : batch) {
-            const TIsbnRowIndex::Key key = TIsbnRowIndex::KeyOfRecord(delivered);
+            const std::optional<TIsbnRowIndex::Key> key = TIsbnRowIndex::KeyOfDelivery(delivered);
+            const qsizetype top = key ? index_.FirstRowOf(*key) : -1;
             // The trailing space marks the cell as answered even where the
             // answer lacked the value; readers trim it away.
-            for (qsizetype row = index_.FirstRowOf(key); row >= 0; row = index_.NextRowOf(row)) {
+            for (qsizetype row = top; row >= 0; row = index_.NextRowOf(row)) {
                 TBookData& book = books_[size_t(row)];
                 book.Title = delivered.Title + u' ';
                 book.Amount = delivered.Amount + u' ';

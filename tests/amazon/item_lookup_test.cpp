@@ -1,7 +1,9 @@
 #include "amazon/item_lookup.h"
 #include "libraries/http_client.h"
 #include "support/fake_bookseller.h"
+#include "util/code_page.h"
 #include "util/comma_text.h"
+#include "util/string_utility.h"
 
 #include <QSet>
 
@@ -189,4 +191,24 @@ TEST_F(ItemLookupTest, LongAnswersKeepTheirJapaneseTitles)
     ASSERT_EQ(books.size(), 2);
     EXPECT_TRUE(books[0].Title.endsWith(QStringLiteral("x本")));
     EXPECT_EQ(books[1].Title, QStringLiteral("吾輩は猫である"));
+}
+
+TEST_F(ItemLookupTest, AnAsciiOnlyStartIsReadAsTheDeclarationSays)
+{
+    // Nothing but ASCII in the bytes the detection judges: it cannot tell.
+    const QByteArray padding(TStringUtility::kDetectionLimit + 100, 'x');
+    const auto answer = [&](const QByteArray& declaration, const QByteArray& title) {
+        return declaration + "<R><Items><Item><ItemAttributes><Binding>" + padding
+             + "</Binding><Title>" + title + "</Title></ItemAttributes></Item></Items></R>";
+    };
+    const QString title = QStringLiteral("吾輩は猫である");
+
+    // Without an encoding declared, XML is UTF-8.
+    for (const QByteArray& declaration : {QByteArray(), QByteArray("<?xml version=\"1.0\"?>")}) {
+        bookseller.SetAnswerBody(answer(declaration, title.toUtf8()));
+        EXPECT_EQ(Lookup(QStringLiteral("4101010137")).value(0).Title, title) << declaration.data();
+    }
+    bookseller.SetAnswerBody(answer("<?xml version='1.0' encoding='Shift_JIS'?>",
+                                    EncodeCodePage(title, kCodePageShiftJis)));
+    EXPECT_EQ(Lookup(QStringLiteral("4101010137")).value(0).Title, title);
 }

@@ -101,3 +101,30 @@ TEST(UntrustedXml, RefusesDocumentsBeyondTheLimits)
         + QStringLiteral("</r>");
     EXPECT_THROW(ParseUntrustedXml(longText), XmlError);
 }
+
+TEST(UntrustedXml, RefusesDocumentsOfTooManyNodesOrTooMuchText)
+{
+    // Megabytes of tiny nodes would cost hundreds of megabytes as a document.
+    const int maxNodes = TUntrustedXmlLimits::kMaxNodes;
+    const auto inRoot = [](const QString& content) {
+        return QStringLiteral("<r>") + content + QStringLiteral("</r>");
+    };
+    EXPECT_NO_THROW(ParseUntrustedXml(inRoot(QStringLiteral("<!---->").repeated(maxNodes - 1))));
+    EXPECT_THROW(ParseUntrustedXml(inRoot(QStringLiteral("<!---->").repeated(maxNodes))), XmlError);
+    EXPECT_THROW(ParseUntrustedXml(inRoot(QStringLiteral("x<?p?>").repeated(maxNodes / 2))), XmlError);
+    // Attributes are nodes too.
+    const int elements = maxNodes / TUntrustedXmlLimits::kMaxAttributesPerElement;
+    EXPECT_THROW(ParseUntrustedXml(inRoot(
+                     WithAttributes(TUntrustedXmlLimits::kMaxAttributesPerElement, QString())
+                         .repeated(elements))),
+                 XmlError);
+
+    const qsizetype maxText = TUntrustedXmlLimits::kMaxTextLength;
+    EXPECT_NO_THROW(ParseUntrustedXml(inRoot(QString(maxText, u'x'))));
+    EXPECT_THROW(ParseUntrustedXml(inRoot(QString(maxText + 1, u'x'))), XmlError);
+    // Counted over every kind of text together.
+    const QString half(maxText / 2, u'x');
+    EXPECT_THROW(ParseUntrustedXml(inRoot(half + QStringLiteral("<!--") + half + QStringLiteral("-->")
+                                          + QStringLiteral("<a b=\"xx\"/>"))),
+                 XmlError);
+}

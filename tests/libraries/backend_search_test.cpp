@@ -90,7 +90,7 @@ QString ExpectedDetailPath(CatalogueKind kind)
     switch (kind) {
     case CatalogueKind::Osakafu:
         return QStringLiteral("/OSPLIB/webopac/kensaku/kensakuSyousai.jsp?tilcod=TW12345678");
-    case CatalogueKind::Osakashi: return QStringLiteral("/cgi-bin/internet/opi_103.cgi?ID=1&amp;KEY=2");
+    case CatalogueKind::Osakashi: return QStringLiteral("/cgi-bin/internet/opi_103.cgi?ID=1&KEY=2");
     case CatalogueKind::Mitaka: return QStringLiteral("/clis/detail?NUM=123&CTG=1");
     default: return QStringLiteral("/cgi-bin/Sopcsvis.sh?ksno=1234567&kgrn=0&tso=on");
     }
@@ -206,6 +206,20 @@ TEST_P(BackendSearch, PageOfAnotherLayoutGivesNothingWithoutReport)
     fake.ServePage(QStringLiteral("<html><body><h1>システムメンテナンスのお知らせ</h1>"
                                   "<p>ただいま蔵書検索はご利用いただけません。"
                                   "<a href=\"/index.html\">トップページへ</a></p></body></html>"));
+    EXPECT_EQ(Search(QStringLiteral("4101010013")), QString());
+    EXPECT_EQ(reporter.count(), 0);
+}
+
+TEST_P(BackendSearch, HostilePageGivesNoResultTheSizeOfThePage)
+{
+    // Every catalogue's record link, each followed by a megabyte before
+    // anything that could end it.
+    QString page = QStringLiteral("ご利用にあたっては書名をクリックして詳細情報を必ず確認してください");
+    for (const char* opening : {"<a href=\"#\" onClick=\"dispDetail(", "<A HREF=\"/clis/detail?",
+                                "<a href=\"kensakuSyousai.jsp?tilcod=",
+                                "<a href=\"/cgi-bin/internet/opi_103.cgi?"})
+        page += QString::fromLatin1(opening) + QString(1024 * 1024, u'x');
+    fake.ServePage(page + QStringLiteral(",'0')&SID=1\">"));
     EXPECT_EQ(Search(QStringLiteral("4101010013")), QString());
     EXPECT_EQ(reporter.count(), 0);
 }

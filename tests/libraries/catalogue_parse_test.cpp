@@ -4,6 +4,7 @@
 #include "libraries/mitaka_lib.h"
 #include "libraries/osakafu_lib.h"
 #include "libraries/osakashi_lib.h"
+#include "libraries/scraped_link.h"
 
 #include <gtest/gtest.h>
 
@@ -39,12 +40,35 @@ TEST(CommonLibParse, KeyRunsUpToTheFirstCommaUntouched)
     EXPECT_EQ(TCommonLib::ParseResult(kBase, plain),
               QStringLiteral("http://opac.example.jp/cgi-bin/Sopcsvis.sh?ksno=1234567&kgrn=0&tso=on"));
 
-    // Quotes stay, and so do blanks and line breaks: nothing is cleaned up.
+    // Quotes and blanks stay: nothing is cleaned up.
     const QString quoted = SopcskenPage(kLink + QStringLiteral("'1234567','0')\">猫</a>"));
     EXPECT_EQ(TCommonLib::ParseResult(kBase, quoted),
               QStringLiteral("http://opac.example.jp/cgi-bin/Sopcsvis.sh?ksno='1234567'&kgrn=0&tso=on"));
-    EXPECT_EQ(TCommonLib::ExtractRecordKey(kLink + QStringLiteral(" 12\n34 ,'0')")),
-              QStringLiteral(" 12\n34 "));
+    EXPECT_EQ(TCommonLib::ExtractRecordKey(kLink + QStringLiteral(" 12 34 ,'0')")),
+              QStringLiteral(" 12 34 "));
+}
+
+TEST(CommonLibParse, KeyNeverRunsPastItsCall)
+{
+    // A call with one argument: the next comma stands far down the page.
+    const QString tail = QStringLiteral("本</a></td><td>夏目漱石, 新潮社</td>");
+    EXPECT_EQ(TCommonLib::ExtractRecordKey(kLink + QStringLiteral("1234567)\">") + tail),
+              QStringLiteral("1234567"));
+    for (const QString& end : {QStringLiteral("\""), QStringLiteral("<"), QStringLiteral(">"),
+                               QStringLiteral("\n"), QStringLiteral("\r")})
+        EXPECT_EQ(TCommonLib::ExtractRecordKey(kLink + QStringLiteral("12") + end + tail),
+                  QStringLiteral("12"));
+    // Still no key without any comma after the link.
+    EXPECT_EQ(TCommonLib::ExtractRecordKey(kLink + QStringLiteral("1234567)\">本</a>")), QString());
+
+    const QString longest(kMaxRecordKeyLength, u'7');
+    EXPECT_EQ(TCommonLib::ExtractRecordKey(kLink + longest + QStringLiteral(",'0')")), longest);
+    EXPECT_EQ(TCommonLib::ParseResult(kBase, kLink + QString(300, u'7') + QStringLiteral(",'0')")),
+              QString());
+    // Megabytes without an end before the comma give nothing, not a result
+    // the size of the page.
+    const QString hostile = kLink + QString(8 * 1024 * 1024, u'x') + QStringLiteral(",'0')");
+    EXPECT_EQ(TCommonLib::ParseResult(kBase, hostile), QString());
 }
 
 TEST(CommonLibParse, NoKeyWithoutALinkOrACommaAfterIt)
@@ -138,14 +162,22 @@ TEST_F(OsakaParse, PrefecturalTakesTheFirstCodeUpToTheQuote)
     EXPECT_EQ(prefectural.ParseResult(notice + QStringLiteral("kensakuSyousai.jsp?tilcod=")), QString());
 }
 
-TEST_F(OsakaParse, CityKeepsCharacterReferencesAndNeedsAClosingQuote)
+TEST_F(OsakaParse, CityDecodesTheLinkAndNeedsItsClosingQuote)
 {
     const QString page = QStringLiteral(
-        "<li><a href=\"/cgi-bin/internet/opi_103.cgi?ID=1&amp;KEY=2\">猫</a></li>"
+        "<li><a href=\"/cgi-bin/internet/opi_103.cgi?ID=1&amp;KEY=2&#38;Q=&#x27;a&#39;\">猫</a></li>"
         "<li><a href=\"/cgi-bin/internet/opi_103.cgi?ID=3&amp;KEY=4\">犬</a></li>");
+    // The browser gets the parameters KEY and Q, not "amp;KEY".
     EXPECT_EQ(city.ParseResult(page),
-              QStringLiteral("http://opac.example.jp/cgi-bin/internet/opi_103.cgi?ID=1&amp;KEY=2"));
+              QStringLiteral("http://opac.example.jp/cgi-bin/internet/opi_103.cgi?ID=1&KEY=2&Q='a'"));
+    EXPECT_EQ(prefectural.ParseResult(notice + QStringLiteral("<a href=\"kensakuSyousai.jsp?tilcod=A&amp;1\">")),
+              QStringLiteral("http://opac.example.jp/OSPLIB/webopac/kensaku/kensakuSyousai.jsp?tilcod=A&1"));
+
+    // A link not written in double quotes never runs on into the markup.
     EXPECT_EQ(city.ParseResult(QStringLiteral("<a href=/cgi-bin/internet/opi_103.cgi?ID=1>猫</a>")),
+              QString());
+    EXPECT_EQ(city.ParseResult(QStringLiteral("<a href='/cgi-bin/internet/opi_103.cgi?ID=1'>猫</a>"
+                                              "<p class=\"note\">")),
               QString());
     EXPECT_EQ(city.ParseResult(QStringLiteral("<p>該当する資料はありません</p>")), QString());
     EXPECT_EQ(city.ParseResult(QStringLiteral("/cgi-bin/internet/opi_103.cgi?")), QString());
@@ -182,16 +214,37 @@ TEST_F(MitakaParse, NoHitTextAndLowerCaseLinksGiveNothing)
               QString());
 }
 
-TEST_F(MitakaParse, SessionIsSearchedOverTheRestOfThePage)
+TEST_F(MitakaParse, SessionIsSearchedWithinTheLinkOnly)
 {
     EXPECT_EQ(mitaka.ParseResult(QStringLiteral("<A HREF=\"/clis/detail?NUM=123\">猫</A>")), QString());
-    // The first link has no session: the path runs on to the next one, markup
-    // and all, as the catalogue's pages have always been read.
+    // The first link has no session: the session of the next link is not its.
     EXPECT_EQ(mitaka.ParseResult(QStringLiteral("<A HREF=\"/clis/detail?NUM=1\">猫</A>"
                                                 "<A HREF=\"/clis/detail?NUM=2&SID=z\">")),
-              QStringLiteral("http://opac.example.jp/clis/detail?NUM=1\">猫</A>"
-                             "<A HREF=\"/clis/detail?NUM=2"));
+              QString());
+    // A link that is never closed is no link.
+    EXPECT_EQ(mitaka.ParseResult(QStringLiteral("<A HREF=\"/clis/detail?NUM=1&SID=z")), QString());
     // A session marker before the link does not count.
     EXPECT_EQ(mitaka.ParseResult(QStringLiteral("&SID<A HREF=\"/clis/detail?NUM=1\">")), QString());
     EXPECT_EQ(mitaka.ParseResult(QStringLiteral("<A HREF=\"/clis/detail?")), QString());
+}
+
+TEST(ScrapedLinks, DetailUrlsLongerThanAnyRealOneAreNoMatch)
+{
+    TEndpoints endpoints;
+    for (const char16_t* name : {u"大阪府立図書館", u"大阪市立図書館", u"三鷹市立図書館"})
+        endpoints.SetOverride(QString::fromUtf16(name), kBase);
+    const TOsakashiLib city(endpoints);
+    const TMitakaLib mitaka(endpoints);
+    const QString cityPath = QStringLiteral("/cgi-bin/internet/opi_103.cgi?");
+    const auto cityPage = [&](qsizetype urlLength) {
+        return QStringLiteral("<a href=\"") + cityPath
+             + QString(urlLength - kBase.size() - cityPath.size(), u'q') + QStringLiteral("\">");
+    };
+    EXPECT_EQ(city.ParseResult(cityPage(kMaxDetailUrlLength)).size(), kMaxDetailUrlLength);
+    EXPECT_EQ(city.ParseResult(cityPage(kMaxDetailUrlLength + 1)), QString());
+    EXPECT_EQ(city.ParseResult(cityPage(8 * 1024 * 1024)), QString());
+
+    const QString longPath = QStringLiteral("/clis/detail?NUM=") + QString(kMaxDetailUrlLength, u'1');
+    EXPECT_EQ(mitaka.ParseResult(QStringLiteral("<A HREF=\"") + longPath + QStringLiteral("&SID=z\">")),
+              QString());
 }

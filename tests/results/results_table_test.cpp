@@ -240,6 +240,21 @@ TEST_F(ResultsTableTest, RowWhoseIsbnCannotBeConvertedMatchesNothingAndBlocksNot
     EXPECT_EQ(table_.GetCellText(1, 1), QString());
 }
 
+TEST_F(ResultsTableTest, ItemWithoutAnIsbnFillsNoRow)
+{
+    // A memo line without ISBN characters becomes a row with an empty key.
+    SelectLibraries({kMitaka});
+    table_.SetIsbnList({QString(), kNeko});
+    table_.SetAmazonData(std::vector{Delivered(QString(), QStringLiteral("no ISBN")),
+                                     Delivered(QStringLiteral("N/A"), QStringLiteral("no ISBN either")),
+                                     Delivered(kNeko, QStringLiteral("A"))});
+    EXPECT_EQ(table_.GetCellText(1, 1), QString());
+    EXPECT_EQ(table_.GetCellText(1, 2), QStringLiteral("A "));
+    // The catalogues are asked with that empty key, and still answer into it.
+    table_.SetLibraryResult(QString(), QString(), kMitaka);
+    EXPECT_EQ(table_.GetCellText(5, 1), QStringLiteral("×"));
+}
+
 TEST_F(ResultsTableTest, ChangesAreAnnouncedForTheCellsTheyTouch)
 {
     SelectLibraries({kMitaka, kInagi});

@@ -312,7 +312,12 @@ QString FakeCatalogue::DetailUrlFor(const QString& isbn) const
     const QStringList records = holdings_.value(isbn);
     if (records.isEmpty())
         return QString();
-    QString url = baseUrl() + DetailPathOf(kind_) + records.first();
+    QString record = records.first();
+    // The Osaka catalogues' records are attribute values: the browser reads
+    // "&amp;" in them as "&".
+    if (kind_ == CatalogueKind::Osakafu || kind_ == CatalogueKind::Osakashi)
+        record.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    QString url = baseUrl() + DetailPathOf(kind_) + record;
     if (IsSopcsken(kind_))
         url += QStringLiteral("&kgrn=0&tso=on");
     return url;

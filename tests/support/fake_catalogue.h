@@ -71,7 +71,8 @@ public:
     void Hold(const QString& isbn, const QStringList& records);
     void ClearHoldings();
     // The detail page URL a correct backend gives for the ISBN (from its
-    // first record), or the empty text when the ISBN is not held.
+    // first record, with an Osaka record's "&amp;" read as "&"), or the
+    // empty text when the ISBN is not held.
     QString DetailUrlFor(const QString& isbn) const;
 
     // Behaviour for every later request until changed.
