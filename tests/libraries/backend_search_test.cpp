@@ -73,17 +73,6 @@ std::string ExpectedTarget(CatalogueKind kind, const std::string& isbn)
 }
 
 // Two records as the catalogue writes them into its list.
-QStringList RecordsOf(CatalogueKind kind)
-{
-    switch (kind) {
-    case CatalogueKind::Osakafu: return {QStringLiteral("TW12345678"), QStringLiteral("TW87654321")};
-    case CatalogueKind::Osakashi:
-        return {QStringLiteral("ID=1&amp;KEY=2"), QStringLiteral("ID=3&amp;KEY=4")};
-    case CatalogueKind::Mitaka: return {QStringLiteral("NUM=123&CTG=1"), QStringLiteral("NUM=456&CTG=1")};
-    default: return {QStringLiteral("1234567"), QStringLiteral("7654321")};
-    }
-}
-
 // The detail page of the first of those records, after the base URL.
 QString ExpectedDetailPath(CatalogueKind kind)
 {
@@ -150,7 +139,7 @@ TEST_P(BackendSearch, RequestArrivesExactlyAsTheCatalogueFormSendsIt)
 TEST_P(BackendSearch, HeldBookGivesTheFirstRecordsDetailPageInEveryEncoding)
 {
     const QString held = QStringLiteral("4101010013");
-    fake.Hold(held, RecordsOf(GetParam()));
+    fake.Hold(held, SampleRecordsOf(GetParam()));
     const QString expected = fake.baseUrl() + ExpectedDetailPath(GetParam());
     EXPECT_EQ(fake.DetailUrlFor(held), expected);
     for (TCodePage codePage : {kCodePageShiftJis, kCodePageEucJp, kCodePageUtf8}) {
@@ -163,7 +152,7 @@ TEST_P(BackendSearch, HeldBookGivesTheFirstRecordsDetailPageInEveryEncoding)
 
 TEST_P(BackendSearch, ErrorStatusIsReportedOnceWithTheClientsMessage)
 {
-    fake.Hold(QStringLiteral("4101010013"), RecordsOf(GetParam()));
+    fake.Hold(QStringLiteral("4101010013"), SampleRecordsOf(GetParam()));
     fake.AnswerStatus(500);
     EXPECT_EQ(Search(QStringLiteral("4101010013")), QString());
     EXPECT_EQ(reporter.messages(), QStringList{QStringLiteral("HTTP 500 Internal Server Error")});
@@ -189,7 +178,7 @@ TEST_P(BackendSearch, UnreachableHostIsReportedForEveryIsbn)
 
 TEST_P(BackendSearch, ResetConnectionIsReportedOnce)
 {
-    fake.Hold(QStringLiteral("4101010013"), RecordsOf(GetParam()));
+    fake.Hold(QStringLiteral("4101010013"), SampleRecordsOf(GetParam()));
     fake.SetResetConnections(true);
     EXPECT_EQ(Search(QStringLiteral("4101010013")), QString());
     ASSERT_EQ(reporter.count(), 1);
@@ -202,7 +191,7 @@ TEST_P(BackendSearch, ResetConnectionIsReportedOnce)
 
 TEST_P(BackendSearch, PageOfAnotherLayoutGivesNothingWithoutReport)
 {
-    fake.Hold(QStringLiteral("4101010013"), RecordsOf(GetParam()));
+    fake.Hold(QStringLiteral("4101010013"), SampleRecordsOf(GetParam()));
     fake.ServePage(QStringLiteral("<html><body><h1>システムメンテナンスのお知らせ</h1>"
                                   "<p>ただいま蔵書検索はご利用いただけません。"
                                   "<a href=\"/index.html\">トップページへ</a></p></body></html>"));

@@ -72,6 +72,8 @@ public:
     QString secretAccessKey() const { return secretAccessKey_; }
 
     QList<FakeBooksellerRequest> Requests() const;
+    // TCP connections the fake accepted.
+    int acceptedConnections() const { return server_.acceptedConnections(); }
     int RequestCount() const;
     void ClearRequests();
 

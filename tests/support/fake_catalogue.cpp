@@ -484,3 +484,14 @@ void FakeCatalogueSet::PointEndpoints(TEndpoints& endpoints) const
     for (const auto& fake : fakes_)
         fake->PointEndpoint(endpoints);
 }
+
+QStringList SampleRecordsOf(CatalogueKind kind)
+{
+    switch (kind) {
+    case CatalogueKind::Osakafu: return {QStringLiteral("TW12345678"), QStringLiteral("TW87654321")};
+    case CatalogueKind::Osakashi:
+        return {QStringLiteral("ID=1&amp;KEY=2"), QStringLiteral("ID=3&amp;KEY=4")};
+    case CatalogueKind::Mitaka: return {QStringLiteral("NUM=123&CTG=1"), QStringLiteral("NUM=456&CTG=1")};
+    default: return {QStringLiteral("1234567"), QStringLiteral("7654321")};
+    }
+}

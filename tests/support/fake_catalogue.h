@@ -90,6 +90,8 @@ public:
     int requestCount() const;
     // Distinct client ports seen: the TCP connections the client opened.
     int connectionCount() const;
+    // TCP connections the fake accepted, whether a request came on them or not.
+    int acceptedConnections() const { return server_.acceptedConnections(); }
     void ClearRequests();
     // Waits until at least `count` requests have arrived.
     bool WaitForRequests(int count, std::chrono::milliseconds timeout) const;
@@ -116,6 +118,10 @@ private:
     std::vector<ReceivedRequest> requests_;
     int sessionCounter_ = 0;
 };
+
+// Two records as the catalogue of that kind writes them into a result list,
+// for Hold().
+QStringList SampleRecordsOf(CatalogueKind kind);
 
 // One fake for each of the eight catalogues, for searches over all of them.
 class FakeCatalogueSet final

@@ -3,7 +3,32 @@
 #include <chrono>
 #include <stdexcept>
 
-LoopbackServer::LoopbackServer() = default;
+namespace {
+
+// The server hands every accepted connection to its task queue as one task:
+// counting the tasks counts the connections.
+class CountingTaskQueue final : public httplib::TaskQueue
+{
+public:
+    explicit CountingTaskQueue(std::atomic<int>& accepted) : accepted_(accepted) {}
+    void enqueue(std::function<void()> task) override
+    {
+        ++accepted_;
+        pool_.enqueue(std::move(task));
+    }
+    void shutdown() override { pool_.shutdown(); }
+
+private:
+    std::atomic<int>& accepted_;
+    httplib::ThreadPool pool_{CPPHTTPLIB_THREAD_POOL_COUNT};
+};
+
+} // namespace
+
+LoopbackServer::LoopbackServer()
+{
+    server_.new_task_queue = [this] { return new CountingTaskQueue(accepted_); };
+}
 
 LoopbackServer::~LoopbackServer() { Stop(); }
 

@@ -32,6 +32,9 @@ public:
     // "127.0.0.1:<port>"
     QString hostAndPort() const;
 
+    // TCP connections the server has accepted so far.
+    int acceptedConnections() const { return accepted_.load(); }
+
     // For handlers that must hang until the test ends: blocks until Stop()
     // (or ReleaseStalled()) and then returns.
     void StallUntilReleased();
@@ -41,6 +44,7 @@ private:
     httplib::Server server_;
     std::thread thread_;
     int port_ = 0;
+    std::atomic<int> accepted_{0};
     std::mutex stallMutex_;
     std::condition_variable stallReleased_;
     bool released_ = false;
