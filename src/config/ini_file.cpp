@@ -5,8 +5,11 @@
 #include "util/error.h"
 #include "util/integer_text.h"
 #include "util/text_trim.h"
+#include "util/utf8_check.h"
 
 #include <QFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -57,6 +60,14 @@ QString DecodeFile(const QByteArray& bytes, TIniEncoding& encoding)
     if (bytes.size() >= 2 && at(0) == 0xFE && at(1) == 0xFF) {
         encoding = TIniEncoding::Utf16BeBom;
         return DecodeUtf16(bytes, 2, true);
+    }
+    // Not a byte-order mark in sight: a file that is UTF-8 through and
+    // through is one, since Shift_JIS text is almost never valid UTF-8.
+    // Plain ASCII is the same in both and stays with the ANSI code page.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!ascii && IsWellFormedUtf8(bytes)) {
+        encoding = TIniEncoding::Utf8;
+        return QString::fromUtf8(bytes);
     }
     encoding = TIniEncoding::Ansi;
     return DecodeCodePage(bytes, kCodePageAnsi);
@@ -158,6 +169,7 @@ QByteArray TIniFile::ToBytes() const
         text += QStringLiteral("\r\n");
     }
     switch (encoding_) {
+    case TIniEncoding::Utf8: return text.toUtf8();
     case TIniEncoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     case TIniEncoding::Utf16LeBom: return EncodeUtf16(text, false);
     case TIniEncoding::Utf16BeBom: return EncodeUtf16(text, true);

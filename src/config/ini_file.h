@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // The text encoding a settings file is kept in: the one it was found in (by
-// its byte-order mark), otherwise the ANSI code page without a mark.
-enum class TIniEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
+// its byte-order mark; UTF-8 without a mark, as Linux editors write it, when
+// the bytes are UTF-8 and not plain ASCII), otherwise the ANSI code page.
+enum class TIniEncoding { Ansi, Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom };
 
 // An INI file held in memory. Sections and keys match without regard to
 // letter case; sections and entries keep the order in which they stood in the

@@ -126,3 +126,20 @@ TEST(AppConfig, UnreadableFileFailsTheLoad)
     TAppConfig config;
     EXPECT_THROW(config.Load(folder.path()), FileError);
 }
+
+TEST(AppConfig, MarkLessUtf8KeepsItsJapaneseLibrariesAndStaysUtf8)
+{
+    TempFolder folder;
+    // As a Linux editor writes it: UTF-8, no byte-order mark, LF.
+    folder.write(QStringLiteral("q.ini"), QStringLiteral("[LIBRARY]\nLibraryNames=三鷹市立図書館,松江市立図書館\n"
+                                                         "[MINE]\nNote=ぜんぶ残る\n").toUtf8());
+    TAppConfig config;
+    config.Load(folder.file(QStringLiteral("q.ini")));
+    EXPECT_EQ(config.GetLibraryNames(), QStringList({QStringLiteral("三鷹市立図書館"), QStringLiteral("松江市立図書館")}));
+    config.Save(folder.file(QStringLiteral("q.ini")));
+    EXPECT_EQ(folder.read(QStringLiteral("q.ini")),
+              QStringLiteral("[LIBRARY]\r\nLibraryNames=三鷹市立図書館,松江市立図書館\r\n\r\n[MINE]\r\nNote=ぜんぶ残る\r\n\r\n"
+                             "[PROXY]\r\nUse=0\r\nServer=127.0.0.1\r\nPort=8080\r\nUserName=\r\nPassword=\r\n\r\n"
+                             "[AMAZON]\r\nAwsKeyID=\r\nSecretAccessKey=\r\n\r\n")
+                  .toUtf8());
+}
