@@ -143,3 +143,18 @@ TEST(AppConfig, MarkLessUtf8KeepsItsJapaneseLibrariesAndStaysUtf8)
                              "[AMAZON]\r\nAwsKeyID=\r\nSecretAccessKey=\r\n\r\n")
                   .toUtf8());
 }
+
+TEST(AppConfig, ProxyCredentialsKeepTheirBlanksAndQuotesAcrossARestart)
+{
+    TempFolder folder;
+    const QString file = folder.file(QStringLiteral("q.ini"));
+    TAppConfig before;
+    before.Load(file);
+    before.SetProxyUserName(QStringLiteral("\"quoted\""));
+    before.SetProxyPassword(QStringLiteral(" pass word\t"));
+    before.Save(file);
+    TAppConfig after;
+    after.Load(file);
+    EXPECT_EQ(after.GetProxyUserName(), QStringLiteral("\"quoted\""));
+    EXPECT_EQ(after.GetProxyPassword(), QStringLiteral(" pass word\t"));
+}
