@@ -97,6 +97,15 @@ TEST_F(CliRun, ExitStatusesTellWhatHappened)
                    env.folder().file(QStringLiteral("no/such/folder.csv"))}, "4101010137\n").exitCode, 1);
 }
 
+TEST_F(CliRun, OutputToDevStdoutGoesDownThePipe)
+{
+    const QString config = env.WriteSettings({kMatsue});
+    const CliResult result = Run({QStringLiteral("--config"), config, QStringLiteral("--no-amazon"),
+                                  QStringLiteral("--output"), QStringLiteral("/dev/stdout")}, "4101010137\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.startsWith("ISBN,")) << result.out.toStdString();
+}
+
 TEST_F(CliRun, AMissingAccessKeyStopsBeforeAnyRequest)
 {
     const QString config = env.WriteSettings({kMatsue}, /*withAccessKey=*/false);
