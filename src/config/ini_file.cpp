@@ -1,5 +1,6 @@
 #include "config/ini_file.h"
 
+#include "config/settings_file_refused.h"
 #include "util/atomic_file.h"
 #include "util/code_page.h"
 #include "util/error.h"
@@ -119,7 +120,11 @@ std::optional<qint32> ParseHex32(QStringView digits)
 TIniFile TIniFile::FromBytes(const QByteArray& bytes)
 {
     TIniFile ini;
-    const QStringList lines = SplitLines(DecodeFile(bytes, ini.encoding_));
+    const QString text = DecodeFile(bytes, ini.encoding_);
+    ini.hasText_ = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c != u' ' && c != u'\t' && c != u'\r' && c != u'\n';
+    });
+    const QStringList lines = SplitLines(text);
     Section* current = nullptr;
     for (const QString& raw : lines) {
         const QString line = TrimBlanks(raw);
@@ -149,10 +154,23 @@ TIniFile TIniFile::FromFile(const QString& fileName)
         return TIniFile();
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    // One byte past the limit tells a file that is too large, also a device
+    // that never ends (/dev/zero).
+    QByteArray bytes;
+    while (bytes.size() <= kLargestSettingsFile) {
+        const QByteArray chunk = file.read(kLargestSettingsFile + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
     if (file.error() != QFileDevice::NoError)
         throw FileError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    return FromBytes(bytes);
+    if (bytes.size() > kLargestSettingsFile)
+        throw SettingsFileRefused(fileName, SettingsFileRefused::Reason::TooLarge);
+    TIniFile ini = FromBytes(bytes);
+    if (ini.sections_.isEmpty() && ini.hasText_)
+        throw SettingsFileRefused(fileName, SettingsFileRefused::Reason::NoSection);
+    return ini;
 }
 
 QByteArray TIniFile::ToBytes() const

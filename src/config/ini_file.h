@@ -22,7 +22,8 @@ public:
     // Parses the bytes of a file; never fails.
     static TIniFile FromBytes(const QByteArray& bytes);
     // Reads a file. A missing file gives an empty set of sections; a file
-    // that exists but cannot be read raises FileError.
+    // that exists but cannot be read raises FileError, and one over 1 MiB or
+    // with text but no section line raises SettingsFileRefused.
     static TIniFile FromFile(const QString& fileName);
 
     // The whole file: every section, its entries, an empty line; CR LF line
@@ -70,4 +71,5 @@ private:
 
     QList<Section> sections_;
     TIniEncoding encoding_ = TIniEncoding::Ansi;
+    bool hasText_ = false; // anything but blanks and line breaks
 };

@@ -12,8 +12,10 @@
 #include "gui/layout_scale.h"
 #include "gui/memo_lines.h"
 #include "gui/quillmoor_application.h"
+#include "gui/refused_settings_message.h"
 #include "gui/search_progress.h"
 #include "books/isbn.h"
+#include "config/settings_file_refused.h"
 #include "search/search_driver.h"
 #include "util/error.h"
 #include "util/text_trim.h"
@@ -70,7 +72,13 @@ TFormMain::TFormMain(const QString& settingsFile, QWidget* parent)
     CreateMenus();
     ConnectMemoCommands();
     CreateSaveDialog();
-    config_.Load(settingsFile_);
+    try {
+        config_.Load(settingsFile_);
+    } catch (const SettingsFileRefused& refused) {
+        // Whatever that file is, it is the user's and stays as it is.
+        saveSettings_ = false;
+        TQuillmoorApplication::ShowException(RefusedSettingsMessage(refused));
+    }
     CreateGrid();
     CreateSearchDriver();
 }
@@ -80,6 +88,8 @@ TFormMain::~TFormMain()
     // No worker may outlive the window, and the settings are saved only
     // when none can read them any more.
     searchDriver_->Shutdown();
+    if (!saveSettings_)
+        return;
     try {
         config_.Save(settingsFile_);
     } catch (const QuillmoorError& error) {

@@ -12,7 +12,11 @@ namespace {
 TQuillmoorApplication::ExceptionDisplay& CurrentDisplay()
 {
     static TQuillmoorApplication::ExceptionDisplay display = [](const QString& message) {
-        QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), message);
+        QMessageBox box(QMessageBox::Critical, ApplicationTitle(), message, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        // Messages name files and quote servers: a "<" in them is text, not markup.
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     };
     return display;
 }
