@@ -1,6 +1,7 @@
 #include "config/app_config.h"
 
 #include "config/ini_file.h"
+#include "config/quoted_value.h"
 #include "config/settings_keys.h"
 #include "libraries/library_list.h"
 #include "util/comma_text.h"
@@ -25,8 +26,8 @@ void TAppConfig::Load(const QString& fileName)
     proxy.use = ini.ReadBool(kProxy, kUse, false);
     proxy.server = ini.ReadString(kProxy, kServer, kDefaultProxyServer);
     proxy.port = ini.ReadInteger(kProxy, kPort, kDefaultProxyPort);
-    proxy.userName = ini.ReadString(kProxy, kUserName, QString());
-    proxy.password = ini.ReadString(kProxy, kPassword, QString());
+    proxy.userName = Unquoted(ini.ReadString(kProxy, kUserName, QString()));
+    proxy.password = Unquoted(ini.ReadString(kProxy, kPassword, QString()));
 
     // Only names of registered backends are kept, each once: a repeated name
     // would start two workers on one catalogue and fill one column twice.
@@ -63,8 +64,9 @@ void TAppConfig::Save(const QString& fileName) const
     ini.WriteBool(kProxy, kUse, proxy_.use);
     ini.WriteString(kProxy, kServer, proxy_.server);
     ini.WriteInteger(kProxy, kPort, proxy_.port);
-    ini.WriteString(kProxy, kUserName, proxy_.userName);
-    ini.WriteString(kProxy, kPassword, proxy_.password);
+    // Stored as typed: a space at either end is part of the credential.
+    ini.WriteString(kProxy, kUserName, QuotedIfTrimmed(proxy_.userName));
+    ini.WriteString(kProxy, kPassword, QuotedIfTrimmed(proxy_.password));
     ini.WriteString(kAmazon, kAwsKeyId, awsKeyId_);
     ini.WriteString(kAmazon, kSecretAccessKey, secretAccessKey_);
     ini.WriteString(kLibrary, kLibraryNames, ToCommaText(libraryNames_));

@@ -44,11 +44,14 @@ public:
     TAppConfig& operator=(const TAppConfig&) = delete;
 
     // Reads every setting from the file. A missing file gives the defaults;
-    // a file that cannot be read raises FileError. Library names that no
-    // backend bears, and repeats of a name, are dropped.
+    // a file that cannot be read raises FileError, one that cannot be a
+    // settings file SettingsFileRefused, and the settings stay as they were.
+    // Library names that no backend bears, and repeats of a name, are
+    // dropped.
     void Load(const QString& fileName);
     // Writes every setting into the file, keeping whatever else it holds.
-    // Raises FileError when the file cannot be written; the old file is then
+    // Raises FileError when the file cannot be written, SettingsFileRefused
+    // when what is there cannot be a settings file; the old file is then
     // left as it was.
     void Save(const QString& fileName) const;
 

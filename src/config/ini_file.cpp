@@ -1,12 +1,16 @@
 #include "config/ini_file.h"
 
+#include "config/settings_file_refused.h"
 #include "util/atomic_file.h"
 #include "util/code_page.h"
 #include "util/error.h"
 #include "util/integer_text.h"
 #include "util/text_trim.h"
+#include "util/utf8_check.h"
 
 #include <QFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -58,6 +62,14 @@ QString DecodeFile(const QByteArray& bytes, TIniEncoding& encoding)
         encoding = TIniEncoding::Utf16BeBom;
         return DecodeUtf16(bytes, 2, true);
     }
+    // Not a byte-order mark in sight: a file that is UTF-8 through and
+    // through is one, since Shift_JIS text is almost never valid UTF-8.
+    // Plain ASCII is the same in both and stays with the ANSI code page.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!ascii && IsWellFormedUtf8(bytes)) {
+        encoding = TIniEncoding::Utf8;
+        return QString::fromUtf8(bytes);
+    }
     encoding = TIniEncoding::Ansi;
     return DecodeCodePage(bytes, kCodePageAnsi);
 }
@@ -108,7 +120,11 @@ std::optional<qint32> ParseHex32(QStringView digits)
 TIniFile TIniFile::FromBytes(const QByteArray& bytes)
 {
     TIniFile ini;
-    const QStringList lines = SplitLines(DecodeFile(bytes, ini.encoding_));
+    const QString text = DecodeFile(bytes, ini.encoding_);
+    ini.hasText_ = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c != u' ' && c != u'\t' && c != u'\r' && c != u'\n';
+    });
+    const QStringList lines = SplitLines(text);
     Section* current = nullptr;
     for (const QString& raw : lines) {
         const QString line = TrimBlanks(raw);
@@ -138,10 +154,23 @@ TIniFile TIniFile::FromFile(const QString& fileName)
         return TIniFile();
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    // One byte past the limit tells a file that is too large, also a device
+    // that never ends (/dev/zero).
+    QByteArray bytes;
+    while (bytes.size() <= kLargestSettingsFile) {
+        const QByteArray chunk = file.read(kLargestSettingsFile + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
     if (file.error() != QFileDevice::NoError)
         throw FileError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    return FromBytes(bytes);
+    if (bytes.size() > kLargestSettingsFile)
+        throw SettingsFileRefused(fileName, SettingsFileRefused::Reason::TooLarge);
+    TIniFile ini = FromBytes(bytes);
+    if (ini.sections_.isEmpty() && ini.hasText_)
+        throw SettingsFileRefused(fileName, SettingsFileRefused::Reason::NoSection);
+    return ini;
 }
 
 QByteArray TIniFile::ToBytes() const
@@ -158,6 +187,7 @@ QByteArray TIniFile::ToBytes() const
         text += QStringLiteral("\r\n");
     }
     switch (encoding_) {
+    case TIniEncoding::Utf8: return text.toUtf8();
     case TIniEncoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     case TIniEncoding::Utf16LeBom: return EncodeUtf16(text, false);
     case TIniEncoding::Utf16BeBom: return EncodeUtf16(text, true);

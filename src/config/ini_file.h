@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // The text encoding a settings file is kept in: the one it was found in (by
-// its byte-order mark), otherwise the ANSI code page without a mark.
-enum class TIniEncoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
+// its byte-order mark; UTF-8 without a mark, as Linux editors write it, when
+// the bytes are UTF-8 and not plain ASCII), otherwise the ANSI code page.
+enum class TIniEncoding { Ansi, Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom };
 
 // An INI file held in memory. Sections and keys match without regard to
 // letter case; sections and entries keep the order in which they stood in the
@@ -21,7 +22,8 @@ public:
     // Parses the bytes of a file; never fails.
     static TIniFile FromBytes(const QByteArray& bytes);
     // Reads a file. A missing file gives an empty set of sections; a file
-    // that exists but cannot be read raises FileError.
+    // that exists but cannot be read raises FileError, and one over 1 MiB or
+    // with text but no section line raises SettingsFileRefused.
     static TIniFile FromFile(const QString& fileName);
 
     // The whole file: every section, its entries, an empty line; CR LF line
@@ -69,4 +71,5 @@ private:
 
     QList<Section> sections_;
     TIniEncoding encoding_ = TIniEncoding::Ansi;
+    bool hasText_ = false; // anything but blanks and line breaks
 };

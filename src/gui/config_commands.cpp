@@ -18,18 +18,28 @@ void ActionConfigGeneralExecute(QWidget* owner, TAppConfig& config)
         ApplyConfigGeneral(form, config);
 }
 
+namespace {
+
+// What a one-line edit holds as one line: a paste can bring line breaks in.
+QString OneLine(const QLineEdit* edit)
+{
+    return WithoutLineBreaks(edit->text());
+}
+
+} // namespace
+
 void ApplyConfigGeneral(const TFormConfigGeneral& form, TAppConfig& config)
 {
     // Each group is stored at once, so that a search reading the settings
     // meanwhile sees either the old values or the new ones, never a mix.
-    config.SetAwsKeys({TrimBlanks(form.EditAwsKeyId->text()), TrimBlanks(form.EditSecretAccessKey->text())});
+    config.SetAwsKeys({TrimBlanks(OneLine(form.EditAwsKeyId)), TrimBlanks(OneLine(form.EditSecretAccessKey))});
     TProxySettings proxy;
     proxy.use = form.CheckBoxProxyUse->isChecked();
     // Kept also when the proxy is not used, for the day it is switched on.
-    proxy.server = form.EditProxyServer->text();
-    proxy.port = ParseInt32(form.EditProxyPort->text()).value_or(SettingsKeys::kDefaultProxyPort);
-    proxy.userName = form.EditProxyUserName->text();
-    proxy.password = form.EditProxyPassword->text();
+    proxy.server = OneLine(form.EditProxyServer);
+    proxy.port = ParseInt32(OneLine(form.EditProxyPort)).value_or(SettingsKeys::kDefaultProxyPort);
+    proxy.userName = OneLine(form.EditProxyUserName);
+    proxy.password = OneLine(form.EditProxyPassword);
     config.SetProxySettings(proxy);
 }
 

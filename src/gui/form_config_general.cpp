@@ -6,6 +6,7 @@
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
 #include "util/integer_text.h"
+#include "util/text_trim.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -193,7 +194,8 @@ void TFormConfigGeneral::CheckBoxProxyUseClick()
 
 void TFormConfigGeneral::BtnOkClick()
 {
-    if (ParseInt32(EditProxyPort->text())) {
+    // Judged as it will be stored: a pasted line break is no fault of the port.
+    if (ParseInt32(WithoutLineBreaks(EditProxyPort->text()))) {
         accept();
         return;
     }

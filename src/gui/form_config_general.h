@@ -32,8 +32,9 @@ public:
     // texts stay as they are.
     void CheckBoxProxyUseClick();
 
-    // Accepts the dialog when the port is a 32-bit integer (any value, the
-    // proxy in use or not); otherwise warns and stays open.
+    // Accepts the dialog when the port, line breaks aside, is a 32-bit
+    // integer (any value, the proxy in use or not); otherwise warns and
+    // stays open.
     void BtnOkClick();
 
     // The warning shown when the port is not a number.

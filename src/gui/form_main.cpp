@@ -13,7 +13,9 @@
 #include "gui/memo_isbn.h"
 #include "gui/memo_lines.h"
 #include "gui/quillmoor_application.h"
+#include "gui/refused_settings_message.h"
 #include "gui/search_progress.h"
+#include "config/settings_file_refused.h"
 #include "search/search_driver.h"
 #include "search/search_list.h"
 #include "util/error.h"
@@ -72,7 +74,13 @@ TFormMain::TFormMain(const QString& settingsFile, QWidget* parent)
     PlaceOnScreen();
     ConnectMemoCommands();
     CreateSaveDialog();
-    config_.Load(settingsFile_);
+    try {
+        config_.Load(settingsFile_);
+    } catch (const SettingsFileRefused& refused) {
+        // Whatever that file is, it is the user's and stays as it is.
+        saveSettings_ = false;
+        TQuillmoorApplication::ShowException(RefusedSettingsMessage(refused));
+    }
     CreateGrid();
     CreateSearchDriver();
 }
@@ -82,6 +90,8 @@ TFormMain::~TFormMain()
     // No worker may outlive the window, and the settings are saved only
     // when none can read them any more.
     searchDriver_->Shutdown();
+    if (!saveSettings_)
+        return;
     try {
         config_.Save(settingsFile_);
     } catch (const QuillmoorError& error) {

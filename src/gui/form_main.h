@@ -119,6 +119,8 @@ private:
 
     QString settingsFile_;
     TAppConfig config_;
+    // False when the file named was refused at load: it is never written.
+    bool saveSettings_ = true;
     // Declared after the settings, so that the search goes before them.
     std::unique_ptr<TGuiSearchFrontEnd> searchFrontEnd_;
     std::unique_ptr<TSearchDriver> searchDriver_;

@@ -1,23 +1,17 @@
 #include "util/atomic_file.h"
 
-#include "util/error.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "util/file_create_error.h"
+#include "util/save_temporary.h"
+#include "util/write_target.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+#include <utility>
 
-[[noreturn]] void Fail(const QString& fileName, int error)
-{
-    throw FileError(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(fileName, QString::fromLocal8Bit(std::strerror(error))));
-}
+namespace {
 
 mode_t ModeForNewFile(TNewFileAccess access)
 {
@@ -28,77 +22,131 @@ mode_t ModeForNewFile(TNewFileAccess access)
     return (S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH) & ~mask;
 }
 
-// Removes the temporary file unless it has been renamed into place.
-class TemporaryFile
+// 0, or the error number of the write that failed.
+int WriteAll(int fd, QByteArrayView bytes)
+{
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = write(fd, data, std::size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += written;
+        left -= written;
+    }
+    return 0;
+}
+
+class OpenFile final
 {
 public:
-    explicit TemporaryFile(QByteArray pathTemplate) : path_(std::move(pathTemplate))
+    OpenFile(const QByteArray& path, const QString& fileName) : fd_(open(path.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC))
     {
-        fd_ = mkstemp(path_.data());
+        if (fd_ < 0)
+            ThrowCannotCreate(fileName, errno);
     }
-    ~TemporaryFile()
+    ~OpenFile()
     {
         if (fd_ >= 0)
             close(fd_);
-        if (!placed_)
-            unlink(path_.constData());
     }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
 
     int fd() const { return fd_; }
-    const char* path() const { return path_.constData(); }
-    int Close()
-    {
-        const int rc = close(fd_);
-        fd_ = -1;
-        return rc;
-    }
-    void MarkPlaced() { placed_ = true; }
+    int Close() { return close(std::exchange(fd_, -1)); }
 
 private:
-    QByteArray path_;
-    int fd_ = -1;
-    bool placed_ = false;
+    int fd_;
 };
+
+bool IsRefusedByFolder(int error)
+{
+    return error == EACCES || error == EPERM;
+}
+
+// False, with nothing changed, when the folder will not take the new file
+// although the old one may be written (a sticky folder, a security module):
+// the caller then rewrites the file in place.
+bool ReplaceThroughTemporary(const TWriteTarget& target, QByteArrayView bytes, mode_t mode, const QString& fileName)
+{
+    const bool replacing = target.way == TWriteWay::Replace;
+    TSaveTemporary temporary(target.path);
+    if (temporary.fd() < 0) {
+        if (replacing && IsRefusedByFolder(errno))
+            return false;
+        ThrowCannotCreate(fileName, errno);
+    }
+    if (const int error = WriteAll(temporary.fd(), bytes))
+        ThrowCannotCreate(fileName, error);
+    if (fsync(temporary.fd()) != 0)
+        ThrowCannotCreate(fileName, errno);
+    // Only now may the data be seen by whoever may read the old file. The
+    // owner changes only where the system permits (root, or a group of the
+    // user's); otherwise the file becomes the user's.
+    if (replacing && fchown(temporary.fd(), target.existing.st_uid, target.existing.st_gid) != 0)
+        (void)fchown(temporary.fd(), uid_t(-1), target.existing.st_gid);
+    if (fchmod(temporary.fd(), mode) != 0)
+        ThrowCannotCreate(fileName, errno);
+    if (!temporary.Place()) {
+        if (replacing && IsRefusedByFolder(errno))
+            return false;
+        ThrowCannotCreate(fileName, errno);
+    }
+    return true;
+}
+
+void RewriteInPlace(const TWriteTarget& target, QByteArrayView bytes, const QString& fileName)
+{
+    OpenFile file(target.path, fileName);
+    // Room is taken first, so a full disk or a size limit fails the save
+    // before any of the old content is overwritten.
+    if (!bytes.isEmpty()) {
+        const int error = posix_fallocate(file.fd(), 0, off_t(bytes.size()));
+        if (error == ENOSPC || error == EFBIG || error == EDQUOT)
+            ThrowCannotCreate(fileName, error);
+    }
+    if (const int error = WriteAll(file.fd(), bytes))
+        ThrowCannotCreate(fileName, error);
+    if (ftruncate(file.fd(), off_t(bytes.size())) != 0 || fsync(file.fd()) != 0 || file.Close() != 0)
+        ThrowCannotCreate(fileName, errno);
+}
+
+void WriteThrough(const TWriteTarget& target, QByteArrayView bytes, const QString& fileName)
+{
+    OpenFile stream(target.path, fileName);
+    if (const int error = WriteAll(stream.fd(), bytes))
+        ThrowCannotCreate(fileName, error);
+    if (stream.Close() != 0)
+        ThrowCannotCreate(fileName, errno);
+}
 
 } // namespace
 
 void WriteFileAtomically(const QString& fileName, QByteArrayView bytes, TNewFileAccess access)
 {
-    const QFileInfo info(fileName);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
-    const QByteArray targetPath = QFile::encodeName(target);
-
-    struct stat existing {};
-    const bool exists = stat(targetPath.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        Fail(fileName, EISDIR);
-    const mode_t mode = exists ? (existing.st_mode & 07777) : ModeForNewFile(access);
-
-    TemporaryFile temporary(targetPath + ".XXXXXX");
-    if (temporary.fd() < 0)
-        Fail(fileName, errno);
-    if (fchmod(temporary.fd(), mode) != 0)
-        Fail(fileName, errno);
-
-    const char* data = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = write(temporary.fd(), data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            Fail(fileName, errno);
-        }
-        data += written;
-        left -= written;
+    const TWriteTarget target = FindWriteTarget(fileName);
+    if (target.way == TWriteWay::WriteThrough) {
+        WriteThrough(target, bytes, fileName);
+        return;
     }
-    if (fsync(temporary.fd()) != 0)
-        Fail(fileName, errno);
-    if (temporary.Close() != 0)
-        Fail(fileName, errno);
-    if (rename(temporary.path(), targetPath.constData()) != 0)
-        Fail(fileName, errno);
-    temporary.MarkPlaced();
+    RemoveAbandonedTemporaries(target.path);
+    switch (target.way) {
+    case TWriteWay::CreateNew:
+        ReplaceThroughTemporary(target, bytes, ModeForNewFile(access), fileName);
+        return;
+    case TWriteWay::Replace:
+        if (ReplaceThroughTemporary(target, bytes, target.existing.st_mode & 07777, fileName))
+            return;
+        RewriteInPlace(target, bytes, fileName);
+        return;
+    case TWriteWay::RewriteInPlace:
+        RewriteInPlace(target, bytes, fileName);
+        return;
+    case TWriteWay::WriteThrough:
+        return;
+    }
 }

@@ -12,3 +12,13 @@ QString TrimBlanks(const QString& text)
         return text;
     return text.mid(begin, end - begin);
 }
+
+QString WithoutLineBreaks(const QString& text)
+{
+    QString kept = text;
+    kept.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
+    });
+    return kept;
+}

@@ -97,6 +97,32 @@ TEST_F(CliRun, ExitStatusesTellWhatHappened)
                    env.folder().file(QStringLiteral("no/such/folder.csv"))}, "4101010137\n").exitCode, 1);
 }
 
+TEST_F(CliRun, AFileThatCannotBeSettingsStopsTheRunAndStaysAsItWas)
+{
+    const QString list = env.folder().file(QStringLiteral("isbn.txt"));
+    const QByteArray isbns("4101010137\n");
+    env.folder().write(QStringLiteral("isbn.txt"), isbns);
+    const CliResult notSettings = Run({QStringLiteral("--config"), list, list});
+    EXPECT_EQ(notSettings.exitCode, 1);
+    EXPECT_TRUE(notSettings.err.contains(QStringLiteral("\"%1\" is not a settings file").arg(list)))
+        << notSettings.err.toStdString();
+    EXPECT_EQ(env.folder().read(QStringLiteral("isbn.txt")), isbns);
+
+    const CliResult endless = Run({QStringLiteral("--config"), QStringLiteral("/dev/zero"), list});
+    EXPECT_EQ(endless.exitCode, 1);
+    EXPECT_TRUE(endless.err.contains(QStringLiteral("larger than 1 MiB"))) << endless.err.toStdString();
+    EXPECT_EQ(env.bookseller().RequestCount(), 0);
+}
+
+TEST_F(CliRun, OutputToDevStdoutGoesDownThePipe)
+{
+    const QString config = env.WriteSettings({kMatsue});
+    const CliResult result = Run({QStringLiteral("--config"), config, QStringLiteral("--no-amazon"),
+                                  QStringLiteral("--output"), QStringLiteral("/dev/stdout")}, "4101010137\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.startsWith("ISBN,")) << result.out.toStdString();
+}
+
 TEST_F(CliRun, AMissingAccessKeyStopsBeforeAnyRequest)
 {
     const QString config = env.WriteSettings({kMatsue}, /*withAccessKey=*/false);

@@ -1,4 +1,5 @@
 #include "config/app_config.h"
+#include "config/settings_file_refused.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "util/code_page.h"
@@ -125,4 +126,68 @@ TEST(AppConfig, UnreadableFileFailsTheLoad)
     TempFolder folder;
     TAppConfig config;
     EXPECT_THROW(config.Load(folder.path()), FileError);
+}
+
+TEST(AppConfig, MarkLessUtf8KeepsItsJapaneseLibrariesAndStaysUtf8)
+{
+    TempFolder folder;
+    // As a Linux editor writes it: UTF-8, no byte-order mark, LF.
+    folder.write(QStringLiteral("q.ini"), QStringLiteral("[LIBRARY]\nLibraryNames=三鷹市立図書館,松江市立図書館\n"
+                                                         "[MINE]\nNote=ぜんぶ残る\n").toUtf8());
+    TAppConfig config;
+    config.Load(folder.file(QStringLiteral("q.ini")));
+    EXPECT_EQ(config.GetLibraryNames(), QStringList({QStringLiteral("三鷹市立図書館"), QStringLiteral("松江市立図書館")}));
+    config.Save(folder.file(QStringLiteral("q.ini")));
+    EXPECT_EQ(folder.read(QStringLiteral("q.ini")),
+              QStringLiteral("[LIBRARY]\r\nLibraryNames=三鷹市立図書館,松江市立図書館\r\n\r\n[MINE]\r\nNote=ぜんぶ残る\r\n\r\n"
+                             "[PROXY]\r\nUse=0\r\nServer=127.0.0.1\r\nPort=8080\r\nUserName=\r\nPassword=\r\n\r\n"
+                             "[AMAZON]\r\nAwsKeyID=\r\nSecretAccessKey=\r\n\r\n")
+                  .toUtf8());
+}
+
+TEST(AppConfig, ProxyCredentialsKeepTheirBlanksAndQuotesAcrossARestart)
+{
+    TempFolder folder;
+    const QString file = folder.file(QStringLiteral("q.ini"));
+    TAppConfig before;
+    before.Load(file);
+    before.SetProxyUserName(QStringLiteral("\"quoted\""));
+    before.SetProxyPassword(QStringLiteral(" pass word\t"));
+    before.Save(file);
+    TAppConfig after;
+    after.Load(file);
+    EXPECT_EQ(after.GetProxyUserName(), QStringLiteral("\"quoted\""));
+    EXPECT_EQ(after.GetProxyPassword(), QStringLiteral(" pass word\t"));
+}
+
+TEST(AppConfig, AFileThatCannotBeSettingsIsRefusedAndNeverWrittenOver)
+{
+    TempFolder folder;
+    const QByteArray isbns("978-4-10-101013-7\n4-00-310101-4\n");
+    folder.write(QStringLiteral("isbn.txt"), isbns);
+    TAppConfig config;
+    try {
+        config.Load(folder.file(QStringLiteral("isbn.txt")));
+        FAIL() << "an ISBN list was read as settings";
+    } catch (const SettingsFileRefused& refused) {
+        EXPECT_EQ(refused.reason(), SettingsFileRefused::Reason::NoSection);
+        EXPECT_TRUE(refused.message().contains(folder.file(QStringLiteral("isbn.txt"))));
+    }
+    EXPECT_THROW(config.Save(folder.file(QStringLiteral("isbn.txt"))), SettingsFileRefused);
+    EXPECT_EQ(folder.read(QStringLiteral("isbn.txt")), isbns);
+
+    // Too large to be settings, a regular file or a device without end.
+    folder.write(QStringLiteral("big.ini"), "[PROXY]\n" + QByteArray(1024 * 1024, ';'));
+    for (const QString& name : {folder.file(QStringLiteral("big.ini")), QStringLiteral("/dev/zero")}) {
+        try {
+            config.Load(name);
+            FAIL() << name.toStdString() << " was read as settings";
+        } catch (const SettingsFileRefused& refused) {
+            EXPECT_EQ(refused.reason(), SettingsFileRefused::Reason::TooLarge);
+        }
+    }
+
+    // Blank lines are no content: such a file is taken for an empty one.
+    folder.write(QStringLiteral("blank.ini"), " \r\n\t\n");
+    EXPECT_NO_THROW(config.Load(folder.file(QStringLiteral("blank.ini"))));
 }

@@ -102,3 +102,16 @@ TEST(IniFile, MissingFileIsEmptyAndUnreadableOneRaises)
     // A folder where the file should be cannot be read as one.
     EXPECT_THROW(TIniFile::FromFile(folder.path()), FileError);
 }
+
+TEST(IniFile, OnlyWellFormedUtf8WithoutAMarkIsReadAsUtf8)
+{
+    const QByteArray utf8 = QStringLiteral("[LIBRARY]\r\nLibraryNames=松江市立図書館\r\n\r\n").toUtf8();
+    EXPECT_EQ(TIniFile::FromBytes(utf8).Encoding(), TIniEncoding::Utf8);
+    EXPECT_EQ(TIniFile::FromBytes(utf8).ToBytes(), utf8);
+    EXPECT_EQ(TIniFile::FromBytes("[PROXY]\r\nServer=proxy\r\n").Encoding(), TIniEncoding::Ansi);
+    // Near misses are Shift_JIS bytes as far as we know: an overlong form, a
+    // surrogate, a sequence cut at the end, a code point beyond U+10FFFF.
+    for (const QByteArray& tail : {QByteArray("\xC0\xAF"), QByteArray("\xED\xA0\x80"), QByteArray("\xE6\x9D"),
+                                  QByteArray("\xF4\x90\x80\x80")})
+        EXPECT_EQ(TIniFile::FromBytes("[s]\r\nk=" + tail).Encoding(), TIniEncoding::Ansi) << tail.toHex().toStdString();
+}

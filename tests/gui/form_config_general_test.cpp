@@ -1,4 +1,5 @@
 #include "config/app_config.h"
+#include "config/ini_file.h"
 #include "gui/config_commands.h"
 #include "gui/form_config_general.h"
 #include "gui/form_main.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -263,6 +266,44 @@ TEST_F(ConfigGeneralCommand, StoresTrimmedKeysAndProxyTextsAsTyped)
         });
         EXPECT_EQ(config.GetProxyPort(), stored);
     }
+}
+
+TEST_F(ConfigGeneralCommand, PastedLineBreaksNeverReachTheSettingsFile)
+{
+    QApplication::clipboard()->setText(QStringLiteral("ID\r\nSecretAccessKey=INJECTED\n"));
+    Run([](TFormConfigGeneral* form) {
+        QTest::mouseClick(form->CheckBoxProxyUse, Qt::LeftButton);
+        for (QLineEdit* edit : {form->EditAwsKeyId, form->EditSecretAccessKey, form->EditProxyServer,
+                                form->EditProxyUserName, form->EditProxyPassword}) {
+            edit->clear();
+            edit->paste();
+        }
+        form->EditProxyPort->clear();
+        QApplication::clipboard()->setText(QStringLiteral("3128\r\n"));
+        form->EditProxyPort->paste();
+        // A port warning would be a fault; close it rather than hang. The
+        // timer goes with the dialog when OK closes it.
+        QTimer::singleShot(200, form, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ADD_FAILURE() << "warned: " << box->text().toStdString();
+                box->accept();
+            }
+        });
+        QTest::mouseClick(form->BtnOk, Qt::LeftButton);
+    });
+    const QString joined = QStringLiteral("IDSecretAccessKey=INJECTED");
+    EXPECT_EQ(config.GetAwsKeys().accessKeyId, joined);
+    EXPECT_EQ(config.GetProxyPassword(), joined);
+    EXPECT_EQ(config.GetProxyPort(), 3128);
+
+    TempFolder folder;
+    config.Save(folder.file(QStringLiteral("q.ini")));
+    const TIniFile saved = TIniFile::FromFile(folder.file(QStringLiteral("q.ini")));
+    EXPECT_EQ(saved.KeyNames(QStringLiteral("AMAZON")),
+              QStringList({QStringLiteral("AwsKeyID"), QStringLiteral("SecretAccessKey")}));
+    for (const QString& key : saved.KeyNames(QStringLiteral("PROXY")))
+        EXPECT_NE(key, QStringLiteral("SecretAccessKey"));
+    EXPECT_EQ(saved.ReadString(QStringLiteral("PROXY"), QStringLiteral("Server"), QString()), joined);
 }
 
 TEST_F(ConfigGeneralCommand, PortThatIsNoNumberWarnsAndKeepsTheDialogOpen)

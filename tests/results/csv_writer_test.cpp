@@ -176,10 +176,11 @@ TEST_F(CsvTest, SaveReplacesAnExistingFileWhole)
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{QStringLiteral("results.csv")});
 }
 
-TEST_F(CsvTest, ExportIntoAReadOnlyFolderFailsAndLeavesTheOldFile)
+TEST_F(CsvTest, InAReadOnlyFolderANewFileFailsAndAWritableOneIsRewrittenInPlace)
 {
     const QString fileName = folder_.filePath(QStringLiteral("results.csv"));
-    WriteFile(fileName, "old\r\n");
+    const QString newName = folder_.filePath(QStringLiteral("new.csv"));
+    WriteFile(fileName, "old content, longer than the new\r\n");
     ASSERT_TRUE(QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::ExeOwner));
     FillTitles({QStringLiteral("new")});
     {
@@ -189,10 +190,12 @@ TEST_F(CsvTest, ExportIntoAReadOnlyFolderFailsAndLeavesTheOldFile)
             probe.remove();
             GTEST_SKIP() << "folder permissions do not apply to this process";
         }
-        ExpectFileErrorNaming(fileName, [&] { SaveToCsv(table_, fileName); });
+        ExpectFileErrorNaming(newName, [&] { SaveToCsv(table_, newName); });
+        SaveToCsv(table_, fileName);
     }
     QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(ReadFile(fileName), QByteArray("old\r\n"));
+    EXPECT_FALSE(QFile::exists(newName));
+    EXPECT_EQ(ReadFile(fileName), CsvBytesOf(table_));
 }
 
 TEST_F(CsvTest, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary)
