@@ -153,7 +153,8 @@ TIniFile TIniFile::FromFile(const QString& fileName)
     if (!file.exists())
         return TIniFile();
     if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()),
+                        FileError::TAction::Open, fileName, file.errorString());
     // One byte past the limit tells a file that is too large, also a device
     // that never ends (/dev/zero).
     QByteArray bytes;
@@ -164,7 +165,8 @@ TIniFile TIniFile::FromFile(const QString& fileName)
         bytes += chunk;
     }
     if (file.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
+        throw FileError(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()),
+                        FileError::TAction::Read, fileName, file.errorString());
     if (bytes.size() > kLargestSettingsFile)
         throw SettingsFileRefused(fileName, SettingsFileRefused::Reason::TooLarge);
     TIniFile ini = FromBytes(bytes);

@@ -97,7 +97,7 @@ TFormMain::~TFormMain()
     } catch (const QuillmoorError& error) {
         // The window closes all the same; the user learns that this run's
         // settings were not kept.
-        TQuillmoorApplication::ShowException(error.message());
+        TQuillmoorApplication::ShowError(error);
     }
 }
 

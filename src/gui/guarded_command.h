@@ -16,7 +16,7 @@ auto GuardedCommand(Handler handler)
         try {
             handler();
         } catch (const QuillmoorError& error) {
-            TQuillmoorApplication::ShowException(error.message());
+            TQuillmoorApplication::ShowError(error);
         } catch (const std::exception& error) {
             TQuillmoorApplication::ShowException(QString::fromUtf8(error.what()));
         }

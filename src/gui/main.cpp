@@ -44,7 +44,7 @@ int main(int argc, char** argv)
         window.show();
         QApplication::exec();
     } catch (const QuillmoorError& error) {
-        TQuillmoorApplication::ShowException(error.message());
+        TQuillmoorApplication::ShowError(error);
     } catch (const std::exception& error) {
         TQuillmoorApplication::ShowException(QString::fromUtf8(error.what()));
     }

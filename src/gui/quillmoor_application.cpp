@@ -2,6 +2,7 @@
 
 #include "gui/application_title.h"
 #include "gui/plain_message_box.h"
+#include "gui/user_message.h"
 #include "util/error.h"
 
 
@@ -26,7 +27,7 @@ bool TQuillmoorApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const QuillmoorError& error) {
-        ShowException(error.message());
+        ShowError(error);
     } catch (const std::exception& error) {
         ShowException(QString::fromUtf8(error.what()));
     }
@@ -41,4 +42,9 @@ TQuillmoorApplication::ExceptionDisplay TQuillmoorApplication::SetExceptionDispl
 void TQuillmoorApplication::ShowException(const QString& message)
 {
     CurrentDisplay()(message);
+}
+
+void TQuillmoorApplication::ShowError(const QuillmoorError& error)
+{
+    ShowException(UserMessageOf(error));
 }

@@ -28,11 +28,29 @@ public:
     using QuillmoorError::QuillmoorError;
 };
 
-// A file could not be opened, read, created or written.
+// A file could not be opened, read, created or written. Besides its
+// message (English, as the command line prints it) it keeps what failed on
+// which file and why, so that the window can tell it in Japanese.
 class FileError : public QuillmoorError
 {
 public:
+    enum class TAction { Other, Create, Open, Read };
+
     using QuillmoorError::QuillmoorError;
+    FileError(QString message, TAction action, QString fileName, QString reason, int errorNumber = 0);
+
+    TAction action() const noexcept { return action_; }
+    const QString& fileName() const noexcept { return fileName_; }
+    // The system's text for the failure.
+    const QString& reason() const noexcept { return reason_; }
+    // The errno value behind it, 0 when unknown.
+    int errorNumber() const noexcept { return errorNumber_; }
+
+private:
+    TAction action_ = TAction::Other;
+    QString fileName_;
+    QString reason_;
+    int errorNumber_ = 0;
 };
 
 // A network request failed: no connection, time-out, error status, ...

@@ -6,6 +6,7 @@
 
 void ThrowCannotCreate(const QString& fileName, int errorNumber)
 {
-    throw FileError(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(fileName, QString::fromLocal8Bit(std::strerror(errorNumber))));
+    const QString reason = QString::fromLocal8Bit(std::strerror(errorNumber));
+    throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason),
+                    FileError::TAction::Create, fileName, reason, errorNumber);
 }

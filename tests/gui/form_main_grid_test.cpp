@@ -279,7 +279,9 @@ TEST_F(FormMainGrid, AFailedSaveReachesTheErrorDisplayAndKeepsTheOldFile)
     }
     TQuillmoorApplication::SetExceptionDisplay(previous);
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].contains(CsvFile(QStringLiteral("kept.csv")))) << shown[0].toStdString();
+    // In the window's language, naming the file and why.
+    EXPECT_EQ(shown[0], QStringLiteral("ファイル「%1」を作成できません。ファイルが大きすぎます。")
+                            .arg(CsvFile(QStringLiteral("kept.csv"))));
     EXPECT_EQ(folder.read(QStringLiteral("kept.csv")), old);
 }
 
