@@ -14,8 +14,8 @@ class TFormConfigGeneral;
 void ActionConfigGeneralExecute(QWidget* owner, TAppConfig& config);
 
 // Copies a general settings dialog that was closed with OK into the
-// settings: the keys without surrounding blanks, the proxy texts exactly as
-// typed, and a port that is no number as 8080.
+// settings: the keys (Calil's too) without surrounding blanks, the proxy
+// texts exactly as typed, and a port that is no number as 8080.
 void ApplyConfigGeneral(const TFormConfigGeneral& form, TAppConfig& config);
 
 // "図書館選択(&L)". True after OK, even when nothing changed: the results
