@@ -10,6 +10,8 @@
 #include "libraries/osakashi_lib.h"
 #include "libraries/prefectures.h"
 #include "libraries/shinagawa_lib.h"
+#include "util/control_characters.h"
+#include "util/text_trim.h"
 
 namespace {
 
@@ -107,7 +109,10 @@ const TLibraryRecord* TLibraryList::FindBySystemId(const QString& systemId) cons
 
 bool TLibraryList::AddCalilLibrary(const QString& name, const QString& prefecture, const QString& systemId)
 {
-    if (name.isEmpty() || !IsValidCalilSystemId(systemId) || FindPrefecture(prefecture) == nullptr)
+    // The name comes from Calil or from the settings file: it becomes a
+    // column title and a CSV field, so it must be one clean line.
+    if (name.isEmpty() || TrimBlanks(name) != name || ReplaceControlCharacters(name) != name
+        || !IsValidCalilSystemId(systemId) || FindPrefecture(prefecture) == nullptr)
         return false;
     if (const TLibraryRecord* known = FindRecord(name))
         return !known->IsBuiltIn() && known->CalilSystemId == systemId;

@@ -46,7 +46,8 @@ public:
 
     // Registers a library known through Calil only. True when it is known
     // under that name afterwards; false when the name belongs to another
-    // library, or the system id or the prefecture is not valid.
+    // library or is no clean line of text, or the system id or the
+    // prefecture is not valid.
     bool AddCalilLibrary(const QString& name, const QString& prefecture, const QString& systemId);
     // Calil's list named the system of a built-in: from now on the built-in
     // is asked under that id.

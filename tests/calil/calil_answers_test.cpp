@@ -172,6 +172,7 @@ TEST(CalilLibraryList, NamesSystemsByTheirPrimaryLibraryAndKeepsOnlyValidOnes)
     EXPECT_FALSE(libraries.AddCalilLibrary(QStringLiteral("調布"), QStringLiteral("東京都"), QStringLiteral("Tokyo_Chofu")));
     EXPECT_FALSE(libraries.AddCalilLibrary(QStringLiteral("x"), QStringLiteral("東京都"), QStringLiteral("a/b")));
     EXPECT_FALSE(libraries.AddCalilLibrary(QStringLiteral("x"), QStringLiteral("東京"), QStringLiteral("Tokyo_Y")));
+    EXPECT_FALSE(libraries.AddCalilLibrary(QStringLiteral("x\u001b[2J"), QStringLiteral("東京都"), QStringLiteral("Tokyo_Y")));
 }
 
 TEST(CalilLibraryCache, KeepsAListPerPrefectureAndDistrustsWhatItReadsBack)
