@@ -48,7 +48,7 @@ TEST(CalilBudget, IsSharedByEveryProgramThatSpendsFromTheSameFile)
 TEST(CalilBudget, RequestsLeaveTheBudgetAnHourAfterTheyWereSpent)
 {
     TempFolder folder;
-    const auto clock = TCalilClock::Accelerated(3600.0 * 20); // an hour takes 50 ms
+    const auto clock = TCalilClock::Accelerated(3600.0 * 2); // an hour takes half a second
     TCalilBudget budget(folder.file(QStringLiteral("b")), QStringLiteral("k"), clock);
     const qint64 before = clock->NowMs();
     EXPECT_EQ(budget.Spend([](int) { return 600; }), 600);
