@@ -15,6 +15,12 @@ void TCliFrontEnd::ShowCatalogueError(const QString& message, const QString& lib
     answered({});
 }
 
+void TCliFrontEnd::ShowSearchNotice(const QString& text)
+{
+    if (!text.isEmpty())
+        WriteLine(text);
+}
+
 void TCliFrontEnd::WriteLine(const QString& text)
 {
     if (beforeMessage_)

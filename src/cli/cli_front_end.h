@@ -16,6 +16,8 @@ public:
     void ShowMissingKeyWarning(const QString& text) override;
     void ShowCatalogueError(const QString& message, const QString& libraryName,
                             ErrorAnswered answered) override;
+    // A notice ("カーリルの上限のため 14:05 まで待機中") is a line of its own.
+    void ShowSearchNotice(const QString& text) override;
 
     bool MissingKey() const { return missingKey_; }
     // Called before a message line, so that a progress bar can step aside.

@@ -7,6 +7,7 @@ QString CliUsage()
     return QStringLiteral(
         "Usage: quillmoor-cli [--config FILE] [--libraries NAME[,NAME...]] [--no-amazon]\n"
         "                     [--output FILE] [--quiet] [ISBN_FILE | -]\n"
+        "       quillmoor-cli [--config FILE] --list-libraries [PREFECTURE]\n"
         "\n"
         "Looks the ISBNs of ISBN_FILE (UTF-8, one per line; standard input when it\n"
         "is \"-\" or missing) up at the bookseller and in the selected library\n"
@@ -17,10 +18,15 @@ QString CliUsage()
         "  --no-amazon           do not ask the bookseller\n"
         "  --output FILE         write the CSV there instead of standard output\n"
         "  --quiet               no progress on standard error\n"
+        "  --list-libraries [PREFECTURE]\n"
+        "                        print every library that can be named, one a line:\n"
+        "                        name, TAB, prefecture, TAB, how it is asked\n"
+        "                        (catalogue, or calil:SYSTEM_ID); with a Calil key,\n"
+        "                        the prefecture's libraries at Calil too\n"
         "  --help                show this text\n"
         "\n"
         "Exit status: 0 done, 1 failure, 2 usage error, 3 missing access key id,\n"
-        "130 interrupted.\n");
+        "4 some lookups failed, 130 interrupted.\n");
 }
 
 TCliOptions ParseCliOptions(const QStringList& arguments)
@@ -49,6 +55,10 @@ TCliOptions ParseCliOptions(const QStringList& arguments)
             options.outputFile = value();
         } else if (argument == u"--quiet") {
             options.quiet = true;
+        } else if (argument == u"--list-libraries") {
+            options.listLibraries = true;
+            if (i + 1 < arguments.size() && !arguments[i + 1].startsWith(u'-'))
+                options.listPrefecture = arguments[++i];
         } else if (argument.startsWith(u'-') && argument != u"-") {
             throw UsageError(QStringLiteral("unknown option %1").arg(argument));
         } else {

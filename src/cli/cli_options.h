@@ -15,6 +15,8 @@ struct TCliOptions
     QString outputFile;                   // empty: standard output
     bool quiet = false;
     QString inputFile;                    // empty or "-": standard input
+    bool listLibraries = false;           // --list-libraries: print them, search nothing
+    QString listPrefecture;               // the prefecture to list; empty: every one known
 };
 
 // The text printed for --help and after a usage error.

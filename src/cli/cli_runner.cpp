@@ -2,6 +2,8 @@
 
 #include "cli/cli_front_end.h"
 #include "cli/interrupt_watcher.h"
+#include "cli/library_listing.h"
+#include "cli/usage_error.h"
 #include "cli/progress_bar.h"
 #include "config/app_config.h"
 #include "config/settings_location.h"
@@ -46,16 +48,6 @@ QStringList ReadInputLines(const QString& inputFile)
     return lines;
 }
 
-void SelectLibraries(TAppConfig& config, const QStringList& names)
-{
-    const auto& known = config.GetLibraryList()->GetNameMap();
-    for (const QString& name : names) {
-        if (!known.contains(name))
-            throw QuillmoorError(QStringLiteral("unknown library: %1").arg(name));
-    }
-    config.SetLibraryNames(names);
-}
-
 void WriteOutput(const TResultsTable& table, const QString& outputFile)
 {
     if (!outputFile.isEmpty()) {
@@ -68,15 +60,41 @@ void WriteOutput(const TResultsTable& table, const QString& outputFile)
         throw FileError(QStringLiteral("Cannot write the results to standard output."));
 }
 
+QString SettingsFile(const TCliOptions& options)
+{
+    return options.configFile.isEmpty() ? DefaultSettingsPath(QCoreApplication::applicationFilePath())
+                                        : options.configFile;
+}
+
+int PrintLibraries(const TCliOptions& options)
+{
+    TAppConfig config;
+    try {
+        config.Load(SettingsFile(options));
+        const QByteArray text = ListingText(ListLibraries(config, options.listPrefecture)).toUtf8();
+        if (std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) != std::size_t(text.size())
+            || std::fflush(stdout) != 0)
+            throw FileError(QStringLiteral("Cannot write the list to standard output."));
+        return kCliDone;
+    } catch (const UsageError& error) {
+        Complain(error.message());
+        return kCliUsage;
+    } catch (const QuillmoorError& error) {
+        Complain(error.message());
+        return kCliFailure;
+    }
+}
+
 } // namespace
 
 int RunCliSearch(const TCliOptions& options)
 {
+    if (options.listLibraries)
+        return PrintLibraries(options);
     TAppConfig config;
     QStringList lines;
     try {
-        config.Load(options.configFile.isEmpty() ? DefaultSettingsPath(QCoreApplication::applicationFilePath())
-                                                 : options.configFile);
+        config.Load(SettingsFile(options));
         if (options.libraries) {
             try {
                 SelectLibraries(config, *options.libraries);

@@ -1,5 +1,6 @@
 #include "config/app_config.h"
 
+#include "calil/calil_system_id.h"
 #include "config/ini_file.h"
 #include "config/quoted_value.h"
 #include "config/settings_keys.h"
@@ -17,6 +18,31 @@ TAppConfig::TAppConfig()
 
 TAppConfig::~TAppConfig() = default;
 
+namespace {
+
+// A selected library known through Calil only, as the settings keep it:
+// "systemid:prefecture:name". The id and the prefecture hold no colon, so
+// the name may.
+QString StoredCalilLibrary(const TLibraryRecord& record)
+{
+    return record.CalilSystemId + u':' + record.Prefecture + u':' + record.Name;
+}
+
+void RegisterStoredCalilLibraries(TLibraryList& libraries, const QString& stored)
+{
+    for (const QString& item : FromCommaText(stored)) {
+        const qsizetype first = item.indexOf(u':');
+        const qsizetype second = first < 0 ? -1 : item.indexOf(u':', first + 1);
+        if (second < 0)
+            continue;
+        // The registry refuses an id that is not valid and a name that is
+        // another library's; such an entry is dropped with its name.
+        libraries.AddCalilLibrary(item.mid(second + 1), item.mid(first + 1, second - first - 1), item.left(first));
+    }
+}
+
+} // namespace
+
 void TAppConfig::Load(const QString& fileName)
 {
     using namespace SettingsKeys;
@@ -29,11 +55,14 @@ void TAppConfig::Load(const QString& fileName)
     proxy.userName = Unquoted(ini.ReadString(kProxy, kUserName, QString()));
     proxy.password = Unquoted(ini.ReadString(kProxy, kPassword, QString()));
 
-    // Only names of registered backends are kept, each once: a repeated name
+    // The libraries chosen from Calil's list come back without a network.
+    RegisterStoredCalilLibraries(*libraries_, ini.ReadString(kCalil, kCalilLibraries, QString()));
+
+    // Only names of known libraries are kept, each once: a repeated name
     // would start two workers on one catalogue and fill one column twice.
     QStringList names;
     QSet<QString> seen;
-    const auto& known = libraries_->GetNameMap();
+    const auto& known = libraries_->GetRecords();
     for (const QString& name : FromCommaText(ini.ReadString(kLibrary, kLibraryNames, QString()))) {
         if (known.contains(name) && !seen.contains(name)) {
             names.append(name);
@@ -46,6 +75,7 @@ void TAppConfig::Load(const QString& fileName)
     awsKeyId_ = ini.ReadString(kAmazon, kAwsKeyId, QString());
     secretAccessKey_ = ini.ReadString(kAmazon, kSecretAccessKey, QString());
     libraryNames_ = names;
+    calilAppKey_ = ini.ReadString(kCalil, kCalilAppKey, QString());
     endpoints_.ClearOverrides();
     for (const QString& key : ini.KeyNames(kEndpoints)) {
         for (const QString& known : TEndpoints::Defaults().keys()) {
@@ -70,6 +100,22 @@ void TAppConfig::Save(const QString& fileName) const
     ini.WriteString(kAmazon, kAwsKeyId, awsKeyId_);
     ini.WriteString(kAmazon, kSecretAccessKey, secretAccessKey_);
     ini.WriteString(kLibrary, kLibraryNames, ToCommaText(libraryNames_));
+    // Sections beyond the three of old are written only when they hold
+    // something.
+    QStringList calilLibraries;
+    for (const QString& name : std::as_const(libraryNames_)) {
+        const TLibraryRecord* record = libraries_->FindRecord(name);
+        if (record != nullptr && !record->IsBuiltIn())
+            calilLibraries.append(StoredCalilLibrary(*record));
+    }
+    if (calilAppKey_.isEmpty())
+        ini.DeleteKey(kCalil, kCalilAppKey);
+    else
+        ini.WriteString(kCalil, kCalilAppKey, calilAppKey_);
+    if (calilLibraries.isEmpty())
+        ini.DeleteKey(kCalil, kCalilLibraries);
+    else
+        ini.WriteString(kCalil, kCalilLibraries, ToCommaText(calilLibraries));
     lock.unlock();
 
     ini.SaveToFile(fileName);
@@ -108,3 +154,16 @@ void TAppConfig::SetAwsKeys(const TAwsKeys& keys)
 
 QStringList TAppConfig::GetLibraryNames() const { std::unique_lock lock(mutex_); return libraryNames_; }
 void TAppConfig::SetLibraryNames(const QStringList& names) { std::unique_lock lock(mutex_); libraryNames_ = names; }
+
+QString TAppConfig::GetCalilAppKey() const { std::unique_lock lock(mutex_); return calilAppKey_; }
+void TAppConfig::SetCalilAppKey(const QString& appKey) { std::unique_lock lock(mutex_); calilAppKey_ = appKey; }
+
+bool TAppConfig::IsAskedThroughCalil(const QString& libraryName) const
+{
+    const TLibraryRecord* record = libraries_->FindRecord(libraryName);
+    if (record == nullptr)
+        return false;
+    if (!record->IsBuiltIn())
+        return true;
+    return !GetCalilAppKey().isEmpty() && IsValidCalilSystemId(record->CalilSystemId);
+}

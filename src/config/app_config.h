@@ -29,7 +29,8 @@ struct TAwsKeys
 };
 
 // The settings of one run: proxy, the bookseller's key pair, the selected
-// libraries in column order, the endpoints, and the registry of backends.
+// libraries in column order, Calil's key, the endpoints, and the registry of
+// libraries.
 //
 // Loaded once when the program starts and saved once when it ends; dialogs
 // change only the object in memory. Workers read it while the main thread
@@ -78,6 +79,14 @@ public:
     QStringList GetLibraryNames() const;
     void SetLibraryNames(const QStringList& names);
 
+    // The user's application key for Calil; empty: Calil is not used.
+    QString GetCalilAppKey() const;
+    void SetCalilAppKey(const QString& appKey);
+    // Whether a search asks this library through Calil: with a key, every
+    // library with a system id; a library known through Calil only always
+    // (without a key it then fails, and says why). Main thread only.
+    bool IsAskedThroughCalil(const QString& libraryName) const;
+
     // The registry of backends; owned by this object.
     TLibraryList* GetLibraryList() const { return libraries_.get(); }
     // Read at load, never written back by the program; read-only afterwards.
@@ -89,6 +98,7 @@ private:
     QString awsKeyId_;
     QString secretAccessKey_;
     QStringList libraryNames_;
+    QString calilAppKey_;
     TEndpoints endpoints_;
     std::unique_ptr<TLibraryList> libraries_;
 };

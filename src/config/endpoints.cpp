@@ -14,6 +14,7 @@ const QMap<QString, QString>& TEndpoints::Defaults()
         {QStringLiteral("大阪府立図書館"), QStringLiteral("http://www.library.pref.osaka.jp")},
         {QStringLiteral("大阪市立図書館"), QStringLiteral("http://www.oml.city.osaka.lg.jp")},
         {kAmazonKey, QStringLiteral("webservices.amazon.co.jp")},
+        {kCalilKey, QStringLiteral("https://api.calil.jp")},
     };
     return defaults;
 }
@@ -22,12 +23,14 @@ TEndpoints::TEndpoints() : endpoints_(Defaults()) {}
 
 QString TEndpoints::BaseUrl(const QString& libraryName) const
 {
-    if (libraryName == kAmazonKey)
+    if (libraryName == kAmazonKey || libraryName == kCalilKey)
         return QString();
     return endpoints_.value(libraryName);
 }
 
 QString TEndpoints::AmazonHost() const { return endpoints_.value(kAmazonKey); }
+
+QString TEndpoints::CalilBaseUrl() const { return endpoints_.value(kCalilKey); }
 
 void TEndpoints::SetOverride(const QString& key, const QString& value)
 {

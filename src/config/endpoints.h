@@ -13,6 +13,8 @@ class TEndpoints final
 public:
     // The key under which the bookseller's host is kept.
     static inline const QString kAmazonKey = QStringLiteral("Amazon");
+    // The key under which Calil's API base URL is kept.
+    static inline const QString kCalilKey = QStringLiteral("Calil");
 
     TEndpoints();
 
@@ -20,6 +22,8 @@ public:
     QString BaseUrl(const QString& libraryName) const;
     // The bookseller's API host, host[:port].
     QString AmazonHost() const;
+    // Calil's API base URL, without a trailing slash.
+    QString CalilBaseUrl() const;
 
     // Replaces the endpoint of a library name or of kAmazonKey. A trailing
     // slash of a base URL is dropped. Unknown keys are ignored.

@@ -19,6 +19,13 @@ inline const QString kSecretAccessKey = QStringLiteral("SecretAccessKey");
 inline const QString kLibrary = QStringLiteral("LIBRARY");
 inline const QString kLibraryNames = QStringLiteral("LibraryNames");
 
+// Calil: written only when it holds something, so that a file written from
+// scratch stays as it always was. Libraries lists the selected libraries
+// known through Calil only, each as "systemid:prefecture:name".
+inline const QString kCalil = QStringLiteral("CALIL");
+inline const QString kCalilAppKey = QStringLiteral("AppKey");
+inline const QString kCalilLibraries = QStringLiteral("Libraries");
+
 // Read at load to point catalogues or the bookseller elsewhere; never written.
 inline const QString kEndpoints = QStringLiteral("ENDPOINTS");
 

@@ -41,6 +41,7 @@ void ApplyConfigGeneral(const TFormConfigGeneral& form, TAppConfig& config)
     proxy.userName = OneLine(form.EditProxyUserName);
     proxy.password = OneLine(form.EditProxyPassword);
     config.SetProxySettings(proxy);
+    config.SetCalilAppKey(TrimBlanks(form.EditCalilAppKey->text()));
 }
 
 bool ActionConfigLibraryExecute(QWidget* owner, TAppConfig& config)

@@ -20,11 +20,11 @@ TFormAboutBox::TFormAboutBox(QWidget* parent) : QDialog(parent)
 
     setWindowTitle(QStringLiteral("バージョン情報"));
     const LayoutScale scale(this);
-    setFixedSize(scale(298), scale(154));
+    setFixedSize(scale(298), scale(178));
 
     auto* panel = new QFrame(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setGeometry(scale(8), scale(8), scale(281), scale(105));
+    panel->setGeometry(scale(8), scale(8), scale(281), scale(129));
 
     auto* icon = new QLabel(panel);
     icon->setPixmap(QIcon(QStringLiteral(":/icons/quillmoor.svg")).pixmap(scale(32), scale(32)));
@@ -39,6 +39,7 @@ TFormAboutBox::TFormAboutBox(QWidget* parent) : QDialog(parent)
     Version = label(32);
     Copyright = label(56);
     LabelUrl = label(80);
+    LabelCalil = label(104);
 
     ProductName->setText(ApplicationTitle());
     Version->setText(info.GetValue(3));
@@ -57,22 +58,31 @@ TFormAboutBox::TFormAboutBox(QWidget* parent) : QDialog(parent)
     LabelUrl->installEventFilter(this);
     LabelUrl->setTextFormat(Qt::PlainText);
 
+    // Calil's terms: its holdings are shown with a link to it.
+    LabelCalil->setText(QStringLiteral("蔵書・貸出状況: カーリル ") + kCalilPage);
+    LabelCalil->setTextFormat(Qt::PlainText);
+    LabelCalil->setCursor(Qt::PointingHandCursor);
+    LabelCalil->setToolTip(QStringLiteral("カーリルのホームページを開く"));
+    LabelCalil->setFont(font);
+    LabelCalil->setPalette(palette);
+    LabelCalil->installEventFilter(this);
+
     // The box grows where its lines need more room than it was drawn with
     // (a wider font than the one it was laid out for).
     int textWidth = 0;
-    for (const QLabel* line : {ProductName, Version, Copyright, LabelUrl})
+    for (const QLabel* line : {ProductName, Version, Copyright, LabelUrl, LabelCalil})
         textWidth = std::max(textWidth, line->fontMetrics().horizontalAdvance(line->text()) + 2);
     const int extra = std::max(0, textWidth - ProductName->width());
     if (extra > 0) {
         setFixedSize(width() + extra, height());
         panel->resize(panel->width() + extra, panel->height());
-        for (QLabel* line : {ProductName, Version, Copyright, LabelUrl})
+        for (QLabel* line : {ProductName, Version, Copyright, LabelUrl, LabelCalil})
             line->resize(line->width() + extra, line->height());
     }
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
-    ok->setGeometry((width() - scale(75)) / 2, scale(121), scale(75), scale(25));
+    ok->setGeometry((width() - scale(75)) / 2, scale(145), scale(75), scale(25));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -80,6 +90,8 @@ bool TFormAboutBox::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == LabelUrl && event->type() == QEvent::MouseButtonRelease)
         LabelUrlClick();
+    if (watched == LabelCalil && event->type() == QEvent::MouseButtonRelease)
+        OpenUrlInBrowser(kCalilPage);
     return QDialog::eventFilter(watched, event);
 }
 

@@ -13,6 +13,8 @@ class TFormAboutBox final : public QDialog
 
 public:
     static inline const QString kHomePage = QStringLiteral("https://quillmoor.example.org/");
+    // Where the libraries' holdings come from when a Calil key is set.
+    static inline const QString kCalilPage = QStringLiteral("https://calil.jp/");
 
     explicit TFormAboutBox(QWidget* parent = nullptr);
 
@@ -20,6 +22,7 @@ public:
     QLabel* Version;
     QLabel* Copyright;
     QLabel* LabelUrl;
+    QLabel* LabelCalil;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -90,6 +90,7 @@ TFormConfigGeneral::TFormConfigGeneral(QWidget* parent) : QDialog(parent)
     PageControl1->setGeometry(scale(8), scale(8), scale(412), scale(185));
     CreateAmazonPage();
     CreateProxyPage();
+    CreateCalilPage();
     PageControl1->setCurrentWidget(TabSheetAmazon);
     CreateButtons();
     SetTabOrder();
@@ -146,6 +147,22 @@ void TFormConfigGeneral::CreateProxyPage()
     LabelLeftOf(EditProxyPassword, QStringLiteral("Password"), scale);
 }
 
+void TFormConfigGeneral::CreateCalilPage()
+{
+    const LayoutScale scale(this);
+    TabSheetCalil = new QWidget();
+    PageControl1->addTab(TabSheetCalil, QStringLiteral("カーリル"));
+
+    EditCalilAppKey = MakeEdit(TabSheetCalil, scale, 8, 24, 391);
+    LabelAbove(EditCalilAppKey, QStringLiteral("カーリル アプリケーションキー"), scale);
+    LabelCalilKeyHelp = new QLabel(CalilKeyHelpText(), TabSheetCalil);
+    LabelCalilKeyHelp->setTextFormat(Qt::PlainText);
+    LabelCalilKeyHelp->setWordWrap(true);
+    // The address is to be copied into the browser.
+    LabelCalilKeyHelp->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LabelCalilKeyHelp->setGeometry(scale(8), scale(56), scale(391), scale(40));
+}
+
 void TFormConfigGeneral::CreateButtons()
 {
     const LayoutScale scale(this);
@@ -167,8 +184,8 @@ void TFormConfigGeneral::SetTabOrder()
     // Within a page only its own controls are reached: hidden ones are skipped.
     QWidget* const order[] = {PageControl1,      EditAwsKeyId,      EditSecretAccessKey,
                               CheckBoxProxyUse,  EditProxyServer,   EditProxyPort,
-                              EditProxyUserName, EditProxyPassword, BtnHelp,
-                              BtnOk,             BitBtn2};
+                              EditProxyUserName, EditProxyPassword, EditCalilAppKey,
+                              BtnHelp,           BtnOk,             BitBtn2};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -183,6 +200,7 @@ void TFormConfigGeneral::SetConfig(const TAppConfig& config)
     CheckBoxProxyUseClick();
     EditAwsKeyId->setText(config.GetAwsKeyID());
     EditSecretAccessKey->setText(config.GetSecretAccessKey());
+    EditCalilAppKey->setText(config.GetCalilAppKey());
 }
 
 void TFormConfigGeneral::CheckBoxProxyUseClick()

@@ -10,7 +10,7 @@ class QPushButton;
 class QTabWidget;
 class TAppConfig;
 
-// "全般設定": the bookseller's key pair and the HTTP proxy. The dialog only
+// "全般設定": the bookseller's key pair, the HTTP proxy and Calil's key. The dialog only
 // shows values and checks the port; the command that opens it copies the
 // values in before and back out after OK (see config_commands.h).
 //
@@ -37,6 +37,12 @@ public:
     // stays open.
     void BtnOkClick();
 
+    // Where a reader gets a Calil application key, shown on its page.
+    static QString CalilKeyHelpText()
+    {
+        return QStringLiteral("アプリケーションキー（無料）は https://calil.jp/api/dashboard/ で登録できます。");
+    }
+
     // The warning shown when the port is not a number.
     static QString PortWarningText() { return QStringLiteral("ProxyのPortが不正です。"); }
 
@@ -52,6 +58,9 @@ public:
     QLineEdit* EditProxyPort;
     QLineEdit* EditProxyUserName;
     QLineEdit* EditProxyPassword;
+    QWidget* TabSheetCalil;
+    QLineEdit* EditCalilAppKey;
+    QLabel* LabelCalilKeyHelp;
     QPushButton* BtnHelp;
     QPushButton* BtnOk;
     QPushButton* BitBtn2;
@@ -62,6 +71,7 @@ protected:
 private:
     void CreateAmazonPage();
     void CreateProxyPage();
+    void CreateCalilPage();
     void CreateButtons();
     void SetTabOrder();
     void ShowPortWarning();

@@ -136,6 +136,8 @@ void TFormMain::CreateActions()
     ActionHelpVersion = MakeAction(this, QStringLiteral("バージョン情報(&A)"), help);
     ActionGridOpenUrl = MakeAction(this, QStringLiteral("URLをブラウザで開く(&U)"), results,
                                    QStringLiteral("選択されているセルのURLをブラウザで開く"));
+    ActionGridOpenCalil = MakeAction(this, QStringLiteral("カーリルで見る"), results,
+                                     QStringLiteral("この本の図書館での所蔵をカーリルのページで見る"));
     ActionGridCopyCellValue = MakeAction(this, QStringLiteral("コピー(&C)"), results,
                                          QStringLiteral("セルの値をクリップボードにコピーする"));
     ActionGridSortByAmount = MakeAction(this, QStringLiteral("金額でソートする"), results);
@@ -169,6 +171,7 @@ void TFormMain::CreateActions()
     connect(ActionFileSaveToCsv, &QAction::triggered, this,
             GuardedCommand([this] { ActionFileSaveToCsvExecute(); }));
     connect(ActionGridOpenUrl, &QAction::triggered, this, GuardedCommand([this] { ActionGridOpenUrlExecute(); }));
+    connect(ActionGridOpenCalil, &QAction::triggered, this, GuardedCommand([this] { ActionGridOpenCalilExecute(); }));
     connect(ActionGridCopyCellValue, &QAction::triggered, this,
             GuardedCommand([this] { ActionGridCopyCellValueExecute(); }));
     connect(ActionGridSortByAmount, &QAction::triggered, this,
@@ -250,6 +253,10 @@ void TFormMain::CreateLayout()
     StatusBar1->setFixedHeight(scale(19) + StatusBar1->fontMetrics().descent());
     StatusBar1->setSizeGripEnabled(true);
     // On the right, beside the hints, never in their place.
+    SearchNotice = new QLabel(StatusBar1);
+    SearchNotice->setTextFormat(Qt::PlainText);
+    SearchNotice->hide();
+    StatusBar1->addPermanentWidget(SearchNotice);
     SearchProgress = new TSearchProgress(StatusBar1);
     StatusBar1->addPermanentWidget(SearchProgress);
 
@@ -338,12 +345,28 @@ void TFormMain::CreateGrid()
     GridBooks->SetConfig(config_);
     GridBooks->UpdateColumns();
     GridBooks->SetPopupMenu(PopupMenuGrid);
+    // In the menu while a library is asked through Calil, wherever Calil's
+    // holdings are shown; usable on their cells.
+    connect(PopupMenuGrid, &QMenu::aboutToShow, this, [this] {
+        bool calilShown = false;
+        for (int column = 0; column < GridBooks->ColCount(); ++column)
+            calilShown = calilShown || GridBooks->Table().HasLendingStatus(column);
+        if (calilShown && !PopupMenuGrid->actions().contains(ActionGridOpenCalil))
+            PopupMenuGrid->insertAction(ActionGridCopyCellValue, ActionGridOpenCalil);
+        else if (!calilShown)
+            PopupMenuGrid->removeAction(ActionGridOpenCalil);
+        ActionGridOpenCalil->setEnabled(!GridBooks->CalilPageOf(GridBooks->Col(), GridBooks->Row()).isEmpty());
+    });
     connect(this, &TFormMain::LibrarySelectionChanged, GridBooks, &TGridBooks::UpdateColumns);
 }
 
 void TFormMain::CreateSearchDriver()
 {
     searchFrontEnd_ = std::make_unique<TGuiSearchFrontEnd>(this);
+    searchFrontEnd_->SetNoticeDisplay([this](const QString& text) {
+        SearchNotice->setText(text);
+        SearchNotice->setVisible(!text.isEmpty());
+    });
     searchDriver_ = std::make_unique<TSearchDriver>(config_, GridBooks->Table(), *searchFrontEnd_);
     connect(searchDriver_.get(), &TSearchDriver::CommandStateChanged, this, &TFormMain::FollowSearchState);
     connect(searchDriver_.get(), &TSearchDriver::SearchFinished, this, &TFormMain::FollowSearchState);
@@ -417,6 +440,8 @@ void TFormMain::ActionFileSaveToCsvExecute()
 }
 
 void TFormMain::ActionGridOpenUrlExecute() { GridBooks->OpenUrl(GridBooks->Row(), GridBooks->Col()); }
+
+void TFormMain::ActionGridOpenCalilExecute() { GridBooks->OpenCalilPage(GridBooks->Row(), GridBooks->Col()); }
 
 void TFormMain::ActionGridCopyCellValueExecute()
 {

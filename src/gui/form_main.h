@@ -49,6 +49,8 @@ public:
     QPushButton* ButtonClose;
     QStatusBar* StatusBar1;
     TSearchProgress* SearchProgress;
+    // Notices of the running search ("カーリルの上限のため 14:05 まで待機中").
+    QLabel* SearchNotice;
     QFileDialog* SaveDialogCsv;
 
     // Commands.
@@ -62,6 +64,7 @@ public:
     QAction* ActionHelpHelp;
     QAction* ActionHelpVersion;
     QAction* ActionGridOpenUrl;
+    QAction* ActionGridOpenCalil;
     QAction* ActionGridCopyCellValue;
     QAction* ActionGridSortByAmount;
     QAction* ActionGridSortByPublicationDate;
@@ -112,6 +115,7 @@ private:
     void ActionHelpVersionExecute();
     void ActionFileSaveToCsvExecute();
     void ActionGridOpenUrlExecute();
+    void ActionGridOpenCalilExecute();
     void ActionGridCopyCellValueExecute();
     void ActionGridSortByAmountExecute();
     void ActionGridSortByPublicationDateExecute();

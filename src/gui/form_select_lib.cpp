@@ -1,11 +1,15 @@
 #include "gui/form_select_lib.h"
 
+#include "calil/calil_library_fetch.h"
+#include "calil/calil_library_offer.h"
 #include "config/app_config.h"
+#include "config/cache_location.h"
 #include "gui/guarded_selection_model.h"
 #include "gui/help_button_glyph.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
 #include "libraries/library_list.h"
+#include "libraries/prefectures.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -22,19 +26,14 @@
 
 namespace {
 
-// Which region each prefecture belongs to. A prefecture missing here is
-// never offered, whatever backends it has: a new prefecture needs its row.
-struct TRegionRow
+// Every item of a list, in order.
+QList<QListWidgetItem*> Items(const QListWidget& box)
 {
-    QString region;
-    QString prefecture;
-};
-
-const TRegionRow kRegionTable[] = {
-    {QStringLiteral("関東地方"), QStringLiteral("東京都")},
-    {QStringLiteral("近畿地方"), QStringLiteral("大阪府")},
-    {QStringLiteral("中国地方"), QStringLiteral("島根県")},
-};
+    QList<QListWidgetItem*> items;
+    for (int i = 0; i < box.count(); ++i)
+        items.append(box.item(i));
+    return items;
+}
 
 } // namespace
 
@@ -110,6 +109,11 @@ void TFormSelectLib::CreateButtons()
     BitBtn1->setFixedSize(scale(75), scale(25));
     BtnOk->setFixedSize(scale(75), scale(25));
     BtnCancel->setFixedSize(scale(83), scale(25));
+    ButtonRefreshCalil = new QPushButton(style->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("一覧を更新"), PanelButton);
+    ButtonRefreshCalil->setFixedHeight(scale(25));
+    ButtonRefreshCalil->setAutoDefault(false);
+    ButtonRefreshCalil->setToolTip(QStringLiteral("この都道府県の図書館一覧をカーリルから取得し直す"));
+    ButtonRefreshCalil->setVisible(false);
     // Enter presses OK, Escape closes as キャンセル does (QDialog's own).
     BitBtn1->setAutoDefault(false);
     BtnOk->setDefault(true);
@@ -118,6 +122,8 @@ void TFormSelectLib::CreateButtons()
     row->setContentsMargins(scale(10), scale(11), scale(15), 0);
     row->setSpacing(0);
     row->addWidget(BitBtn1, 0, Qt::AlignTop);
+    row->addSpacing(scale(6));
+    row->addWidget(ButtonRefreshCalil, 0, Qt::AlignTop);
     row->addStretch(1);
     row->addWidget(BtnOk, 0, Qt::AlignTop);
     row->addSpacing(scale(6));
@@ -128,6 +134,7 @@ void TFormSelectLib::CreateButtons()
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, showHelp);
     connect(BtnOk, &QPushButton::clicked, this, &TFormSelectLib::BtnOkClick);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ButtonRefreshCalil, &QPushButton::clicked, this, &TFormSelectLib::ButtonRefreshCalilClick);
 }
 
 void TFormSelectLib::SetConfig(TAppConfig* config) { config_ = config; }
@@ -146,22 +153,58 @@ void TFormSelectLib::FormShow()
     qDeleteAll(prefListBoxes_);
     prefListBoxes_.clear();
     regionPrefs_.clear();
+    calilMerged_.clear();
+    delete loader_; // a fetch of an earlier showing goes unheard
+    loader_ = nullptr;
+    StatusBar1->clearMessage();
 
-    const TLibraryList::PrefMap libraries =
-        config_ != nullptr ? config_->GetLibraryList()->GetPrefMap() : TLibraryList::PrefMap();
+    const TLibraryList* libraries = config_ != nullptr ? config_->GetLibraryList() : nullptr;
     const QStringList selected = config_ != nullptr ? config_->GetLibraryNames() : QStringList();
+    calilEnabled_ = config_ != nullptr && !config_->GetCalilAppKey().isEmpty();
+    if (calilEnabled_) {
+        const TEndpoints& endpoints = config_->GetEndpoints();
+        loader_ = new TCalilLibraryLoader(
+            {endpoints.CalilBaseUrl(), config_->GetCalilAppKey(), DefaultCacheFolder(), config_->GetProxySettings()}, this);
+        connect(loader_, &TCalilLibraryLoader::Loaded, this, &TFormSelectLib::MergeCalilList);
+        connect(loader_, &TCalilLibraryLoader::Failed, this, &TFormSelectLib::CalilListFailed);
+    }
 
-    for (const TRegionRow& row : kRegionTable)
-        regionPrefs_[row.region].append(row.prefecture);
+    // A prefecture is offered when it has a library to choose: with Calil
+    // every one does; otherwise those of the libraries the program knows.
+    QMap<QString, QStringList> namesOf;
+    for (const TPrefecture& prefecture : AllPrefectures()) {
+        const QStringList names = libraries != nullptr ? libraries->NamesInPrefecture(prefecture.name) : QStringList();
+        if (names.isEmpty() && !calilEnabled_)
+            continue;
+        regionPrefs_[prefecture.region].append(prefecture.name);
+        namesOf.insert(prefecture.name, names);
+    }
     for (auto region = regionPrefs_.cbegin(); region != regionPrefs_.cend(); ++region) {
         auto* regionNode = new QTreeWidgetItem(TreeViewPref, {region.key()});
         for (const QString& prefecture : region.value()) {
             new QTreeWidgetItem(regionNode, {prefecture});
-            prefListBoxes_.insert(prefecture, CreateCheckList(libraries.value(prefecture).keys(), selected));
+            prefListBoxes_.insert(prefecture, CreateCheckList(namesOf.value(prefecture), selected));
         }
     }
     TreeViewPref->expandAll();
+    SelectFirstPrefecture(selected);
+    FollowCalilState();
+}
 
+void TFormSelectLib::SelectFirstPrefecture(const QStringList& selected)
+{
+    // With Calil's 47 prefectures, the one of the first chosen library is
+    // where the reader is likely to go on.
+    if (calilEnabled_ && !selected.isEmpty()) {
+        const TLibraryRecord* first = config_->GetLibraryList()->FindRecord(selected.first());
+        const QList<QTreeWidgetItem*> nodes =
+            first != nullptr ? TreeViewPref->findItems(first->Prefecture, Qt::MatchExactly | Qt::MatchRecursive)
+                             : QList<QTreeWidgetItem*>();
+        if (!nodes.isEmpty()) {
+            TreeViewPref->setCurrentItem(nodes.first());
+            return;
+        }
+    }
     // The first prefecture of the first region.
     QTreeWidgetItemIterator node(TreeViewPref);
     if (*node != nullptr && *++node != nullptr)
@@ -174,6 +217,7 @@ QListWidget* TFormSelectLib::CreateCheckList(const QStringList& libraries, const
     box->setVisible(false);
     GroupBoxLibrary->layout()->addWidget(box);
     for (const QString& name : libraries) {
+        // Names from Calil are plain text; a list item never reads markup.
         auto* item = new QListWidgetItem(name, box);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(selected.contains(name) ? Qt::Checked : Qt::Unchecked);
@@ -191,9 +235,93 @@ void TFormSelectLib::TreeViewPrefChange(const QTreeWidgetItem* node)
     for (QListWidget* box : std::as_const(prefListBoxes_))
         box->setVisible(false);
     if (node != nullptr) {
-        if (QListWidget* box = prefListBoxes_.value(node->text(0)))
+        if (QListWidget* box = prefListBoxes_.value(node->text(0))) {
             box->setVisible(true);
+            EnsureCalilList(node->text(0));
+        }
     }
+    FollowCalilState();
+}
+
+QString TFormSelectLib::ShownPrefecture() const
+{
+    for (auto box = prefListBoxes_.cbegin(); box != prefListBoxes_.cend(); ++box) {
+        if (!box.value()->isHidden())
+            return box.key();
+    }
+    return QString();
+}
+
+void TFormSelectLib::EnsureCalilList(const QString& prefecture)
+{
+    if (!calilEnabled_ || calilMerged_.contains(prefecture) || loader_->IsLoading(prefecture))
+        return;
+    const std::optional<std::vector<TCalilSystem>> cached = TCalilLibraryCache(DefaultCacheFolder()).Read(prefecture);
+    if (cached)
+        MergeCalilList(prefecture, *cached);
+    else
+        FetchCalilList(prefecture);
+}
+
+void TFormSelectLib::FetchCalilList(const QString& prefecture)
+{
+    StatusBar1->showMessage(QStringLiteral("カーリルから%1の図書館一覧を取得しています…").arg(prefecture));
+    loader_->Load(prefecture);
+    FollowCalilState();
+}
+
+void TFormSelectLib::ButtonRefreshCalilClick()
+{
+    const QString prefecture = ShownPrefecture();
+    if (calilEnabled_ && !prefecture.isEmpty() && !loader_->IsLoading(prefecture))
+        FetchCalilList(prefecture);
+}
+
+void TFormSelectLib::MergeCalilList(const QString& prefecture, const std::vector<TCalilSystem>& systems)
+{
+    QListWidget* box = prefListBoxes_.value(prefecture);
+    if (box == nullptr || config_ == nullptr)
+        return;
+    calilMerged_.insert(prefecture);
+    if (StatusBar1->currentMessage().contains(prefecture))
+        StatusBar1->clearMessage();
+    TLibraryList& libraries = *config_->GetLibraryList();
+    ConfirmBuiltInSystemIds(libraries, systems);
+
+    // The list again in name order, checks kept: what the program knows,
+    // then each system of Calil's list that is not one of them.
+    QMap<QString, QListWidgetItem*> byName;
+    while (box->count() > 0) {
+        QListWidgetItem* item = box->takeItem(0);
+        byName.insert(item->text(), item);
+    }
+    for (const TCalilSystem& system : OfferableCalilSystems(libraries, systems)) {
+        if (byName.contains(system.name))
+            continue;
+        auto* item = new QListWidgetItem(system.name);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        item->setData(SystemIdRole, system.systemId);
+        item->setData(SystemNameRole, system.systemName);
+        byName.insert(system.name, item);
+    }
+    for (QListWidgetItem* item : std::as_const(byName))
+        box->addItem(item);
+    FollowCalilState();
+}
+
+void TFormSelectLib::CalilListFailed(const QString& prefecture, const QString& message)
+{
+    // The libraries the program knows stay on offer; the reader may try again.
+    StatusBar1->showMessage(QStringLiteral("カーリルから%1の図書館一覧を取得できませんでした: %2").arg(prefecture, message));
+    FollowCalilState();
+}
+
+void TFormSelectLib::FollowCalilState()
+{
+    ButtonRefreshCalil->setVisible(calilEnabled_);
+    const QString shown = ShownPrefecture();
+    ButtonRefreshCalil->setEnabled(calilEnabled_ && !shown.isEmpty() && loader_ != nullptr && !loader_->IsLoading(shown));
 }
 
 void TFormSelectLib::BtnOkClick()
@@ -205,12 +333,30 @@ void TFormSelectLib::BtnOkClick()
         const QListWidget* box = prefListBoxes_.value((*node)->text(0));
         if (box == nullptr)
             continue;
-        for (int i = 0; i < box->count(); ++i) {
-            if (box->item(i)->checkState() == Qt::Checked)
-                names.append(box->item(i)->text());
+        for (const QListWidgetItem* item : Items(*box)) {
+            if (item->checkState() == Qt::Checked)
+                names.append(RegisterCheckedItem((*node)->text(0), *item));
         }
     }
+    names.removeAll(QString());
     if (config_ != nullptr)
         config_->SetLibraryNames(names);
     accept();
+}
+
+QString TFormSelectLib::RegisterCheckedItem(const QString& prefecture, const QListWidgetItem& item)
+{
+    const QString systemId = item.data(SystemIdRole).toString();
+    if (systemId.isEmpty() || config_ == nullptr)
+        return item.text();
+    // Chosen from Calil's list: from now on a library the program knows. A
+    // name taken meanwhile is told apart by the system's own name.
+    TLibraryList& libraries = *config_->GetLibraryList();
+    if (libraries.AddCalilLibrary(item.text(), prefecture, systemId))
+        return item.text();
+    const QString distinct = QStringLiteral("%1（%2）").arg(item.text(), item.data(SystemNameRole).toString());
+    if (libraries.AddCalilLibrary(distinct, prefecture, systemId))
+        return distinct;
+    const TLibraryRecord* known = libraries.FindBySystemId(systemId);
+    return known != nullptr ? known->Name : QString();
 }

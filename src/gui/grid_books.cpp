@@ -1,8 +1,11 @@
 #include "gui/grid_books.h"
 
+#include "calil/calil_links.h"
 #include "gui/layout_scale.h"
 #include "gui/url_opener.h"
 #include "results/csv_writer.h"
+#include "results/lending_status.h"
+#include "results/result_columns.h"
 
 #include <QHelpEvent>
 #include <QPainter>
@@ -57,6 +60,23 @@ void TGridBooks::OpenUrl(int row, int column) const
     OpenUrlInBrowser(table_.GetCellUrl(column, row));
 }
 
+QString TGridBooks::GetCellDisplayText(int column, int row) const
+{
+    const TLibraryAnswer* answer = table_.GetLibraryAnswer(column, row);
+    if (answer != nullptr && answer->Kind == TLibraryAnswer::TKind::Found && !answer->Status.isEmpty())
+        return answer->Status;
+    return GetCellText(column, row);
+}
+
+QString TGridBooks::CalilPageOf(int column, int row) const
+{
+    if (row < 1 || row > int(table_.Books().size()) || !table_.HasLendingStatus(column))
+        return QString();
+    return CalilBookUrl(GetCellText(kColumnIsbn, row));
+}
+
+void TGridBooks::OpenCalilPage(int row, int column) const { OpenUrlInBrowser(CalilPageOf(column, row)); }
+
 void TGridBooks::DblClick(const QPoint& at)
 {
     const QPoint cell = MouseCoord(at);
@@ -69,10 +89,13 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
     if (row == 0)
         text = GetHeaderText(column);
     else if (!table_.Books().empty())
-        text = GetCellText(column, row);
+        text = GetCellDisplayText(column, row);
 
     const TLibraryAnswer* answer = row > 0 ? table_.GetLibraryAnswer(column, row) : nullptr;
     const bool failed = answer != nullptr && answer->IsFailure();
+    const TShelfState shelf = answer != nullptr && answer->Kind == TLibraryAnswer::TKind::Found
+                                  ? ShelfStateOf(answer->Status)
+                                  : TShelfState::Unknown;
     const QPalette& colors = palette();
     QColor background = colors.color(QPalette::Base);
     QColor foreground = colors.color(state.selected ? QPalette::HighlightedText : QPalette::Text);
@@ -84,8 +107,18 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
         background = kEmptyCellColor;
     else if (failed)
         background = kFailedCellColor;
-    if (failed && !state.selected)
-        foreground = kFailedTextColor;
+    else if (shelf == TShelfState::OnShelf)
+        background = kOnShelfCellColor;
+    else if (shelf == TShelfState::Out)
+        background = kOutCellColor;
+    if (!state.selected && !state.fixed) {
+        if (failed)
+            foreground = kFailedTextColor;
+        else if (shelf == TShelfState::OnShelf)
+            foreground = kOnShelfTextColor;
+        else if (shelf == TShelfState::Out)
+            foreground = kOutTextColor;
+    }
     painter.fillRect(rect, background);
 
     const int inset = LayoutScale(this)(kTextInset);
@@ -98,21 +131,34 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
     painter.drawText(textRect, flags, text);
 }
 
+QString TGridBooks::CellTip(int column, int row) const
+{
+    const TLibraryAnswer* answer = table_.GetLibraryAnswer(column, row);
+    if (answer == nullptr)
+        return QString();
+    if (answer->IsFailure())
+        return answer->Message;
+    // Where the status comes from, and where the cell leads.
+    if (answer->Kind == TLibraryAnswer::TKind::Found && table_.HasLendingStatus(column))
+        return QStringLiteral("%1\n%2\n所蔵情報: カーリル").arg(answer->Status, answer->Url).trimmed();
+    return QString();
+}
+
 bool TGridBooks::viewportEvent(QEvent* event)
 {
     if (event->type() != QEvent::ToolTip)
         return TDrawGrid::viewportEvent(event);
     const auto* help = static_cast<QHelpEvent*>(event);
     const QPoint cell = MouseCoord(help->pos());
-    const TLibraryAnswer* answer = table_.GetLibraryAnswer(cell.x(), cell.y());
-    if (answer == nullptr || !answer->IsFailure()) {
+    const QString text = CellTip(cell.x(), cell.y());
+    if (text.isEmpty()) {
         QToolTip::hideText();
         event->ignore();
         return true;
     }
-    // The reason comes from the server or the network: shown as it stands,
+    // The text comes from a server or the network: shown as it stands,
     // never as markup.
-    const QString tip = QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(answer->Message.toHtmlEscaped());
+    const QString tip = QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
     QToolTip::showText(help->globalPos(), tip, viewport(), CellRect(cell.x(), cell.y()));
     return true;
 }

@@ -10,7 +10,9 @@ class TAppConfig;
 // The results grid: the results table on screen. Row 0 shows the column
 // titles, column 0 the ISBNs; a cell without an answer is gray. A double
 // click opens the URL behind a cell. A failed lookup is drawn apart from
-// "not held" and tells its reason as the cell's tooltip. The table's operations are offered
+// "not held" and tells its reason as the cell's tooltip; a library that told
+// its lending status shows it, coloured by whether a copy is on the shelf.
+// The table's operations are offered
 // here under their own names and go to the table unchanged; the grid
 // repaints whenever the table changes.
 class TGridBooks final : public TDrawGrid
@@ -23,6 +25,11 @@ public:
     // A lookup that failed: it must not look like "not held".
     static inline const QColor kFailedCellColor{255, 222, 222};
     static inline const QColor kFailedTextColor{176, 0, 0};
+    // A lending status at a glance: a copy on the shelf, or all out.
+    static inline const QColor kOnShelfCellColor{222, 245, 222};
+    static inline const QColor kOnShelfTextColor{0, 110, 0};
+    static inline const QColor kOutCellColor{255, 236, 204};
+    static inline const QColor kOutTextColor{150, 75, 0};
 
     explicit TGridBooks(QWidget* parent = nullptr);
 
@@ -55,6 +62,15 @@ public:
     // addresses that are not http or https open nothing.
     void OpenUrl(int row, int column) const;
 
+    // What a cell shows: its text, but the lending status where a library
+    // told one (the address stays what opening and copying use).
+    QString GetCellDisplayText(int column, int row) const;
+    // Calil's page of the row's book, for a cell of a library asked through
+    // Calil; empty for every other cell.
+    QString CalilPageOf(int column, int row) const;
+    // 「カーリルで見る」: opens that page in the browser.
+    void OpenCalilPage(int row, int column) const;
+
 protected:
     void DrawCell(QPainter& painter, int column, int row, const QRect& rect, TCellState state) override;
     void DblClick(const QPoint& at) override;
@@ -63,6 +79,8 @@ protected:
 
 private:
     void FollowTableShape();
+    // The tooltip of a cell: why a lookup failed, or where a status is from.
+    QString CellTip(int column, int row) const;
 
     TResultsTable table_;
 };

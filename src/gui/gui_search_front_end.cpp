@@ -40,6 +40,12 @@ void TGuiSearchFrontEnd::ShowCatalogueError(const QString& message, const QStrin
     box->open();
 }
 
+void TGuiSearchFrontEnd::ShowSearchNotice(const QString& text)
+{
+    if (noticeDisplay_)
+        noticeDisplay_(text);
+}
+
 void TGuiSearchFrontEnd::DismissCatalogueError()
 {
     if (errorBox_.isNull())

@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 class QMessageBox;
 class QWidget;
 
@@ -25,8 +27,13 @@ public:
     void ShowCatalogueError(const QString& message, const QString& libraryName,
                             ErrorAnswered answered) override;
     void DismissCatalogueError() override;
+    void ShowSearchNotice(const QString& text) override;
+
+    // Where notices go: the window's status bar.
+    void SetNoticeDisplay(std::function<void(const QString&)> display) { noticeDisplay_ = std::move(display); }
 
 private:
     QWidget* owner_;
+    std::function<void(const QString&)> noticeDisplay_;
     QPointer<QMessageBox> errorBox_;
 };

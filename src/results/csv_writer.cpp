@@ -9,6 +9,7 @@
 
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -42,11 +43,21 @@ void AppendField(QString& line, const QString& field)
 QString CsvTextOf(const TResultsTable& table)
 {
     const int columns = table.GridColumnCount();
+    // A library asked through Calil has its lending status in a column of
+    // its own right after its own.
+    std::vector<bool> withStatus(size_t(std::max(columns, 0)));
+    for (int column = 0; column < columns; ++column)
+        withStatus[size_t(column)] = table.HasLendingStatus(column);
+
     QString text;
     for (int column = 0; column < columns; ++column) {
         if (column > 0)
             text += u',';
         AppendField(text, table.GetHeaderText(column));
+        if (withStatus[size_t(column)]) {
+            text += u',';
+            AppendField(text, table.GetHeaderText(column) + QStringLiteral("(状態)"));
+        }
     }
     text += QStringLiteral("\r\n");
     for (int row = 1; row < table.GridRowCount(); ++row) {
@@ -56,6 +67,12 @@ QString CsvTextOf(const TResultsTable& table)
             // Scraped addresses and titles come from servers: no control
             // character of theirs reaches the file or a terminal.
             AppendField(text, ReplaceControlCharacters(TrimBlanks(table.GetCellText(column, row))));
+            if (withStatus[size_t(column)]) {
+                const TLibraryAnswer* answer = table.GetLibraryAnswer(column, row);
+                text += u',';
+                if (answer != nullptr && answer->Kind == TLibraryAnswer::TKind::Found)
+                    AppendField(text, ReplaceControlCharacters(TrimBlanks(answer->Status)));
+            }
         }
         text += QStringLiteral("\r\n");
     }

@@ -176,6 +176,15 @@ const TLibraryAnswer* TResultsTable::GetLibraryAnswer(int column, int row) const
     return found != results.cend() ? &found.value() : nullptr;
 }
 
+bool TResultsTable::HasLendingStatus(int column) const
+{
+    if (column < kFirstLibraryColumn || config_ == nullptr)
+        return false;
+    const QStringList names = LibraryNames();
+    const qsizetype library = column - kFirstLibraryColumn;
+    return library < names.size() && config_->IsAskedThroughCalil(names[library]);
+}
+
 QString TResultsTable::GetHeaderText(int column) const
 {
     if (column < kFirstLibraryColumn)

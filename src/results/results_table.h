@@ -67,6 +67,10 @@ public:
     QString GetCellUrl(int column, int row) const;
     // A library cell's answer; null for other cells and unanswered ones.
     const TLibraryAnswer* GetLibraryAnswer(int column, int row) const;
+    // Whether a library column's answers tell the lending status: its
+    // library is asked through Calil. The export then gives the status a
+    // column of its own.
+    bool HasLendingStatus(int column) const;
 
     int GridRowCount() const { return gridRowCount_; }
     // Never below 2: the header and one row.

@@ -1,6 +1,9 @@
 #include "search/search_driver.h"
 
+#include "calil/calil_clock.h"
+#include "calil/calil_search_thread.h"
 #include "config/app_config.h"
+#include "config/cache_location.h"
 #include "libraries/library_list.h"
 #include "results/results_table.h"
 #include "search/amazon_search_thread.h"
@@ -76,7 +79,13 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
         StartWorker(std::move(worker));
         expected_ += int(keys.size());
     }
+    QStringList askedThroughCalil;
     for (const QString& name : names) {
+        if (config_.IsAskedThroughCalil(name)) {
+            askedThroughCalil.append(name);
+            expected_ += int(keys.size());
+            continue;
+        }
         const TBaseLib* library = libraries.value(name);
         if (library == nullptr)
             continue; // the settings keep only registered names
@@ -85,6 +94,8 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
         StartWorker(std::move(worker));
         expected_ += int(keys.size());
     }
+    if (!askedThroughCalil.isEmpty())
+        StartCalilWorker(keys, askedThroughCalil, proxy);
     Q_EMIT ProgressChanged(delivered_, expected_);
     if (running_.empty())
         toRest(); // nothing to ask: neither the bookseller nor a library
@@ -94,6 +105,8 @@ void TSearchDriver::ActionIsbnSearchCancelExecute()
 {
     for (const auto& worker : running_)
         worker->requestInterruption();
+    // A stopped search waits for nothing any more.
+    frontEnd_.ShowSearchNotice(QString());
     SetCommandState(true, true, false);
 }
 
@@ -156,6 +169,35 @@ void TSearchDriver::ReportLookupFailure(const QThread& worker, const QString& so
                                        const QString& message)
 {
     failureReports_.Report(this, worker, sourceName, message);
+}
+
+void TSearchDriver::ShowSearchNotice(const QString& text)
+{
+    CallOnMainThread(this, [&] {
+        if (!shuttingDown_)
+            frontEnd_.ShowSearchNotice(text);
+    });
+}
+
+void TSearchDriver::SetCalilClock(std::shared_ptr<const TCalilClock> clock) { calilClock_ = std::move(clock); }
+
+void TSearchDriver::StartCalilWorker(const QStringList& keys, const QStringList& libraryNames,
+                                     const TProxySettings& proxy)
+{
+    std::vector<TCalilLibrary> libraries;
+    for (const QString& name : libraryNames) {
+        const TLibraryRecord* record = config_.GetLibraryList()->FindRecord(name);
+        if (record != nullptr)
+            libraries.push_back({name, record->CalilSystemId, record->Prefecture, record->CalilSystemName});
+    }
+    TCalilSearchSettings settings;
+    settings.appKey = config_.GetCalilAppKey();
+    settings.baseUrl = config_.GetEndpoints().CalilBaseUrl();
+    settings.cacheFolder = DefaultCacheFolder();
+    settings.clock = calilClock_ ? calilClock_ : std::make_shared<TCalilClock>();
+    auto worker = std::make_unique<TCalilSearchThread>(*this, proxy);
+    worker->SetParameters(keys, std::move(libraries), std::move(settings));
+    StartWorker(std::move(worker));
 }
 
 void TSearchDriver::SetCommandState(bool find, bool clear, bool cancel)

@@ -11,6 +11,8 @@
 #include <vector>
 
 class TAppConfig;
+class TCalilClock;
+struct TProxySettings;
 class TResultsTable;
 class TSearchFrontEnd;
 class TSearchWorker;
@@ -53,6 +55,10 @@ public:
 
     // The bookseller is asked unless the command line said otherwise.
     void SetAmazonEnabled(bool enabled) { amazonEnabled_ = enabled; }
+    // The clock Calil's polling interval and hourly budget are kept by; the
+    // wall clock unless a test makes time run faster. Takes effect at the
+    // next search.
+    void SetCalilClock(std::shared_ptr<const TCalilClock> clock);
 
     bool IsFindEnabled() const { return findEnabled_; }
     bool IsClearEnabled() const { return clearEnabled_; }
@@ -74,6 +80,9 @@ public:
     // (named as the user knows it) failed. Returns when the user has seen
     // it, or at once when it is to pass without a box.
     void ReportLookupFailure(const QThread& worker, const QString& sourceName, const QString& message);
+    // From a worker's thread: a word on how the search goes, for the status
+    // bar or the terminal; an empty text takes it away.
+    void ShowSearchNotice(const QString& text);
 
 Q_SIGNALS:
     void CommandStateChanged();
@@ -85,12 +94,15 @@ private:
     void SetCommandState(bool find, bool clear, bool cancel);
     void StartWorker(std::unique_ptr<TSearchWorker> worker);
     void ReleaseFinishedWorkers();
+    // One worker asks Calil for every library that goes through it.
+    void StartCalilWorker(const QStringList& keys, const QStringList& libraryNames, const TProxySettings& proxy);
 
     TAppConfig& config_;
     TResultsTable& table_;
     TSearchFrontEnd& frontEnd_;
     TFailureReports failureReports_;
     bool amazonEnabled_ = true;
+    std::shared_ptr<const TCalilClock> calilClock_;
 
     // Workers that have not reported yet, and those that have but whose
     // thread may still be ending. The driver owns both.

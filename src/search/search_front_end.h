@@ -34,4 +34,7 @@ public:
                                     ErrorAnswered answered) = 0;
     // The program is closing: a failure still shown goes away unanswered.
     virtual void DismissCatalogueError() {}
+    // A word on how the search goes ("カーリルの上限のため 14:05 まで待機中"),
+    // shown until the next one; an empty text takes it away.
+    virtual void ShowSearchNotice(const QString& text) { Q_UNUSED(text); }
 };

@@ -1,5 +1,6 @@
 #include "config/app_config.h"
 #include "config/settings_file_refused.h"
+#include "libraries/library_list.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "util/code_page.h"
@@ -190,4 +191,62 @@ TEST(AppConfig, AFileThatCannotBeSettingsIsRefusedAndNeverWrittenOver)
     // Blank lines are no content: such a file is taken for an empty one.
     folder.write(QStringLiteral("blank.ini"), " \r\n\t\n");
     EXPECT_NO_THROW(config.Load(folder.file(QStringLiteral("blank.ini"))));
+}
+
+TEST(AppConfig, CalilSettingsAreWrittenOnlyWhileTheyHoldSomething)
+{
+    TempFolder folder;
+    const QString file = folder.file(QStringLiteral("q.ini"));
+    TAppConfig config;
+    config.Load(file);
+    EXPECT_EQ(config.GetCalilAppKey(), QString());
+    EXPECT_EQ(config.GetEndpoints().CalilBaseUrl(), QStringLiteral("https://api.calil.jp"));
+
+    // A key and a library chosen from Calil's list: both kept, the library
+    // with its system id, so it needs no network on the next start.
+    config.SetCalilAppKey(QStringLiteral("0123abcd"));
+    ASSERT_TRUE(config.GetLibraryList()->AddCalilLibrary(QStringLiteral("調布市立 中央図書館"), QStringLiteral("東京都"),
+                                                         QStringLiteral("Tokyo_Chofu")));
+    config.SetLibraryNames({QStringLiteral("調布市立 中央図書館"), QStringLiteral("松江市立図書館")});
+    config.Save(file);
+    EXPECT_EQ(folder.read(QStringLiteral("q.ini")),
+              Sjis("[PROXY]\r\nUse=0\r\nServer=127.0.0.1\r\nPort=8080\r\nUserName=\r\nPassword=\r\n\r\n"
+                   "[AMAZON]\r\nAwsKeyID=\r\nSecretAccessKey=\r\n\r\n"
+                   "[LIBRARY]\r\nLibraryNames=\"調布市立 中央図書館\",松江市立図書館\r\n\r\n"
+                   "[CALIL]\r\nAppKey=0123abcd\r\nLibraries=\"Tokyo_Chofu:東京都:調布市立 中央図書館\"\r\n\r\n"));
+
+    TAppConfig next;
+    next.Load(file);
+    EXPECT_EQ(next.GetCalilAppKey(), QStringLiteral("0123abcd"));
+    EXPECT_EQ(next.GetLibraryNames(), config.GetLibraryNames());
+    EXPECT_TRUE(next.IsAskedThroughCalil(QStringLiteral("調布市立 中央図書館")));
+    EXPECT_TRUE(next.IsAskedThroughCalil(QStringLiteral("松江市立図書館")));
+
+    // Key cleared, Calil library unchecked: the file is as it always was.
+    next.SetCalilAppKey(QString());
+    next.SetLibraryNames({QStringLiteral("松江市立図書館")});
+    EXPECT_FALSE(next.IsAskedThroughCalil(QStringLiteral("松江市立図書館")));
+    next.Save(file);
+    EXPECT_EQ(folder.read(QStringLiteral("q.ini")),
+              Sjis("[PROXY]\r\nUse=0\r\nServer=127.0.0.1\r\nPort=8080\r\nUserName=\r\nPassword=\r\n\r\n"
+                   "[AMAZON]\r\nAwsKeyID=\r\nSecretAccessKey=\r\n\r\n"
+                   "[LIBRARY]\r\nLibraryNames=松江市立図書館\r\n\r\n"));
+}
+
+TEST(AppConfig, StoredCalilLibrariesAreCheckedLikeAnythingFromOutside)
+{
+    TempFolder folder;
+    folder.write(QStringLiteral("q.ini"),
+                 Sjis("[LIBRARY]\nLibraryNames=甲,乙,丙,丁,三鷹市立図書館\n"
+                      "[CALIL]\nLibraries=\"Tokyo_A&evil=1:東京都:甲\",Tokyo_B:東京:乙,Tokyo_C:東京都:丙,"
+                      "Tokyo_Mitaka:東京都:丁,Tokyo_D:東京都:三鷹市立図書館\n"
+                      "[ENDPOINTS]\ncalil=http://127.0.0.1:9/\n"));
+    TAppConfig config;
+    config.Load(folder.file(QStringLiteral("q.ini")));
+    // A bad id, an unknown prefecture, a built-in's system under another
+    // name and a built-in's name under another system are all dropped.
+    EXPECT_EQ(config.GetLibraryNames(), QStringList({QStringLiteral("丙"), QStringLiteral("三鷹市立図書館")}));
+    EXPECT_EQ(config.GetLibraryList()->FindRecord(QStringLiteral("三鷹市立図書館"))->CalilSystemId,
+              QStringLiteral("Tokyo_Mitaka"));
+    EXPECT_EQ(config.GetEndpoints().CalilBaseUrl(), QStringLiteral("http://127.0.0.1:9"));
 }

@@ -23,7 +23,7 @@ TEST(AboutBox, ShowsTitleVersionAndCopyrightAndOpensTheHomePage)
     EXPECT_EQ(box.Version->text(), QStringLiteral("0.3.7.0"));
     EXPECT_TRUE(box.Copyright->text().startsWith(QStringLiteral("Copyright")));
     // Every line is shown whole, in the font the box has.
-    for (const QLabel* label : {box.ProductName, box.Version, box.Copyright, box.LabelUrl})
+    for (const QLabel* label : {box.ProductName, box.Version, box.Copyright, box.LabelUrl, box.LabelCalil})
         EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
             << label->text().toStdString();
 

@@ -81,7 +81,7 @@ protected:
 
 } // namespace
 
-TEST(FormConfigGeneral, ShowsBothPagesWithTheirTextsAndKeepsItsSize)
+TEST(FormConfigGeneral, ShowsItsPagesWithTheirTextsAndKeepsItsSize)
 {
     TFormConfigGeneral form;
     const LayoutScale scale(&form);
@@ -89,9 +89,10 @@ TEST(FormConfigGeneral, ShowsBothPagesWithTheirTextsAndKeepsItsSize)
     EXPECT_EQ(form.minimumSize(), QSize(scale(428), scale(252)));
     EXPECT_EQ(form.maximumSize(), form.minimumSize());
 
-    ASSERT_EQ(form.PageControl1->count(), 2);
+    ASSERT_EQ(form.PageControl1->count(), 3);
     EXPECT_EQ(form.PageControl1->tabText(0), QStringLiteral("Amazon"));
     EXPECT_EQ(form.PageControl1->tabText(1), QStringLiteral("Proxy"));
+    EXPECT_EQ(form.PageControl1->tabText(2), QStringLiteral("カーリル"));
     EXPECT_EQ(form.PageControl1->currentWidget(), form.TabSheetAmazon);
 
     EXPECT_EQ(LabelOf(form.EditAwsKeyId), QStringLiteral("Amazon Access Key ID"));
@@ -101,6 +102,7 @@ TEST(FormConfigGeneral, ShowsBothPagesWithTheirTextsAndKeepsItsSize)
     EXPECT_EQ(LabelOf(form.EditProxyPort), QStringLiteral("Port"));
     EXPECT_EQ(LabelOf(form.EditProxyUserName), QStringLiteral("User Name "));
     EXPECT_EQ(LabelOf(form.EditProxyPassword), QStringLiteral("Password"));
+    EXPECT_EQ(LabelOf(form.EditCalilAppKey), QStringLiteral("カーリル アプリケーションキー"));
     EXPECT_EQ(form.EditProxyPassword->echoMode(), QLineEdit::Normal);
     EXPECT_EQ(form.BtnHelp->text(), QStringLiteral("ヘルプ(&H)"));
     EXPECT_EQ(form.BtnOk->text(), QStringLiteral("OK"));

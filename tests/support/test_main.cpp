@@ -1,4 +1,6 @@
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Core tests run with an application object so that threads, event loops and
@@ -6,6 +8,9 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Nothing a test leaves in the cache reaches the user's.
+    const QTemporaryDir cacheHome;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

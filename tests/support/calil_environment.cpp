@@ -1,0 +1,38 @@
+#include "support/calil_environment.h"
+
+#include <QDir>
+
+CalilEnvironment::CalilEnvironment()
+    : previousCacheHome_(qgetenv("XDG_CACHE_HOME")), hadCacheHome_(qEnvironmentVariableIsSet("XDG_CACHE_HOME"))
+{
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome_.path()));
+}
+
+CalilEnvironment::~CalilEnvironment()
+{
+    if (hadCacheHome_)
+        qputenv("XDG_CACHE_HOME", previousCacheHome_);
+    else
+        qunsetenv("XDG_CACHE_HOME");
+}
+
+QString CalilEnvironment::cacheFolder() const
+{
+    return QDir(cacheHome_.path()).filePath(QStringLiteral("quillmoor"));
+}
+
+QString CalilEnvironment::WriteSettings(const QStringList& libraries, bool withCalilKey,
+                                        const QString& calilLibraries)
+{
+    // The first line still belongs to [ENDPOINTS], which the environment
+    // writes last.
+    QString extra = QStringLiteral("Calil=%1\r\n").arg(calil_.baseUrl());
+    if (withCalilKey || !calilLibraries.isEmpty()) {
+        extra += QStringLiteral("[CALIL]\r\n");
+        if (withCalilKey)
+            extra += QStringLiteral("AppKey=%1\r\n").arg(FakeCalil::kAppKey);
+        if (!calilLibraries.isEmpty())
+            extra += QStringLiteral("Libraries=%1\r\n").arg(calilLibraries);
+    }
+    return search_.WriteSettings(libraries, true, extra);
+}
