@@ -45,6 +45,7 @@ void TAppConfig::Load(const QString& fileName)
     awsKeyId_ = ini.ReadString(kAmazon, kAwsKeyId, QString());
     secretAccessKey_ = ini.ReadString(kAmazon, kSecretAccessKey, QString());
     libraryNames_ = names;
+    bookDataSource_ = BookDataSourceFromIniValue(ini.ReadString(kBookData, kSource, QString()));
     endpoints_.ClearOverrides();
     for (const QString& key : ini.KeyNames(kEndpoints)) {
         for (const QString& known : TEndpoints::Defaults().keys()) {
@@ -68,6 +69,12 @@ void TAppConfig::Save(const QString& fileName) const
     ini.WriteString(kAmazon, kAwsKeyId, awsKeyId_);
     ini.WriteString(kAmazon, kSecretAccessKey, secretAccessKey_);
     ini.WriteString(kLibrary, kLibraryNames, ToCommaText(libraryNames_));
+    // The bookseller is the default: a file that never chose otherwise
+    // stays as it always was, and one that goes back to it loses the entry.
+    if (bookDataSource_ == TBookDataSource::Amazon)
+        ini.DeleteKey(kBookData, kSource);
+    else
+        ini.WriteString(kBookData, kSource, BookDataSourceIniValue(bookDataSource_));
     lock.unlock();
 
     ini.SaveToFile(fileName);
@@ -103,6 +110,9 @@ void TAppConfig::SetAwsKeys(const TAwsKeys& keys)
     awsKeyId_ = keys.accessKeyId;
     secretAccessKey_ = keys.secretAccessKey;
 }
+
+TBookDataSource TAppConfig::GetBookDataSource() const { std::unique_lock lock(mutex_); return bookDataSource_; }
+void TAppConfig::SetBookDataSource(TBookDataSource source) { std::unique_lock lock(mutex_); bookDataSource_ = source; }
 
 QStringList TAppConfig::GetLibraryNames() const { std::unique_lock lock(mutex_); return libraryNames_; }
 void TAppConfig::SetLibraryNames(const QStringList& names) { std::unique_lock lock(mutex_); libraryNames_ = names; }

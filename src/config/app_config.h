@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/book_data_source.h"
 #include "config/endpoints.h"
 
 #include <QString>
@@ -29,7 +30,8 @@ struct TAwsKeys
 };
 
 // The settings of one run: proxy, the bookseller's key pair, the selected
-// libraries in column order, the endpoints, and the registry of backends.
+// libraries in column order, the source of the book columns, the endpoints,
+// and the registry of backends.
 //
 // Loaded once when the program starts and saved once when it ends; dialogs
 // change only the object in memory. Workers read it while the main thread
@@ -75,6 +77,10 @@ public:
     QStringList GetLibraryNames() const;
     void SetLibraryNames(const QStringList& names);
 
+    // Who fills the book columns; the bookseller unless chosen otherwise.
+    TBookDataSource GetBookDataSource() const;
+    void SetBookDataSource(TBookDataSource source);
+
     // The registry of backends; owned by this object.
     TLibraryList* GetLibraryList() const { return libraries_.get(); }
     // Read at load, never written back by the program; read-only afterwards.
@@ -86,6 +92,7 @@ private:
     QString awsKeyId_;
     QString secretAccessKey_;
     QStringList libraryNames_;
+    TBookDataSource bookDataSource_ = TBookDataSource::Amazon;
     TEndpoints endpoints_;
     std::unique_ptr<TLibraryList> libraries_;
 };

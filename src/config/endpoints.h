@@ -3,9 +3,9 @@
 #include <QMap>
 #include <QString>
 
-// Where the catalogues and the bookseller are reached: one base URL per
-// library (scheme and host, no trailing slash) and the bookseller's API host
-// (host[:port]). The defaults are the services' own hosts; the settings
+// Where the catalogues and the book-data services are reached: one base URL
+// per library, one for openBD and one for NDL Search (scheme and host, no
+// trailing slash), and the bookseller's API host (host[:port]). The defaults are the services' own hosts; the settings
 // file's [ENDPOINTS] section can point any of them elsewhere, which is how a
 // user follows a catalogue that moved (and how tests reach local servers).
 class TEndpoints final
@@ -13,6 +13,9 @@ class TEndpoints final
 public:
     // The key under which the bookseller's host is kept.
     static inline const QString kAmazonKey = QStringLiteral("Amazon");
+    // The keys of the two keyless book-data services.
+    static inline const QString kOpenBdKey = QStringLiteral("openBD");
+    static inline const QString kNdlKey = QStringLiteral("NDL");
 
     TEndpoints();
 
@@ -20,6 +23,8 @@ public:
     QString BaseUrl(const QString& libraryName) const;
     // The bookseller's API host, host[:port].
     QString AmazonHost() const;
+    QString OpenBdBaseUrl() const { return endpoints_.value(kOpenBdKey); }
+    QString NdlBaseUrl() const { return endpoints_.value(kNdlKey); }
 
     // Replaces the endpoint of a library name or of kAmazonKey. A trailing
     // slash of a base URL is dropped. Unknown keys are ignored.

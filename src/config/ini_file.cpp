@@ -247,6 +247,20 @@ void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
     WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+void TIniFile::DeleteKey(const QString& section, const QString& key)
+{
+    for (qsizetype i = 0; i < sections_.size(); ++i) {
+        Section& target = sections_[i];
+        if (!SameName(target.name, section))
+            continue;
+        target.entries.removeIf(
+            [&](const Entry& entry) { return entry.hasSeparator && SameName(entry.key, key); });
+        if (target.entries.isEmpty())
+            sections_.removeAt(i);
+        return;
+    }
+}
+
 QStringList TIniFile::SectionNames() const
 {
     QStringList names;

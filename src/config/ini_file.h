@@ -46,6 +46,9 @@ public:
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, qint32 value);
     void WriteBool(const QString& section, const QString& key, bool value);
+    // Removes the entry; a section left without entries goes with it, so a
+    // setting back at its default leaves no trace in the file.
+    void DeleteKey(const QString& section, const QString& key);
 
     QStringList SectionNames() const;
     // The keys of a section, in file order.

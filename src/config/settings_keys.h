@@ -19,6 +19,11 @@ inline const QString kSecretAccessKey = QStringLiteral("SecretAccessKey");
 inline const QString kLibrary = QStringLiteral("LIBRARY");
 inline const QString kLibraryNames = QStringLiteral("LibraryNames");
 
+// Written only when it holds something other than its default, so that a
+// file written from scratch holds the three sections above and no more.
+inline const QString kBookData = QStringLiteral("BOOKDATA");
+inline const QString kSource = QStringLiteral("Source");
+
 // Read at load to point catalogues or the bookseller elsewhere; never written.
 inline const QString kEndpoints = QStringLiteral("ENDPOINTS");
 
