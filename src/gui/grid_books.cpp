@@ -66,8 +66,7 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
     else if (!table_.Books().empty())
         text = GetCellText(column, row);
 
-    const TLibraryAnswer* answer = row > 0 ? table_.GetLibraryAnswer(column, row) : nullptr;
-    const bool failed = answer != nullptr && answer->IsFailure();
+    const bool failed = row > 0 && table_.GetCellFailure(column, row).has_value();
     const QPalette& colors = palette();
     QColor background = colors.color(QPalette::Base);
     QColor foreground = colors.color(state.selected ? QPalette::HighlightedText : QPalette::Text);
@@ -99,15 +98,15 @@ bool TGridBooks::viewportEvent(QEvent* event)
         return TDrawGrid::viewportEvent(event);
     const auto* help = static_cast<QHelpEvent*>(event);
     const QPoint cell = MouseCoord(help->pos());
-    const TLibraryAnswer* answer = table_.GetLibraryAnswer(cell.x(), cell.y());
-    if (answer == nullptr || !answer->IsFailure()) {
+    const std::optional<QString> failure = table_.GetCellFailure(cell.x(), cell.y());
+    if (!failure) {
         QToolTip::hideText();
         event->ignore();
         return true;
     }
     // The reason comes from the server or the network: shown as it stands,
     // never as markup.
-    const QString tip = QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(answer->Message.toHtmlEscaped());
+    const QString tip = QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(failure->toHtmlEscaped());
     QToolTip::showText(help->globalPos(), tip, viewport(), CellRect(cell.x(), cell.y()));
     return true;
 }
