@@ -31,6 +31,7 @@ void ApplyConfigGeneral(const TFormConfigGeneral& form, TAppConfig& config)
     proxy.userName = form.EditProxyUserName->text();
     proxy.password = form.EditProxyPassword->text();
     config.SetProxySettings(proxy);
+    config.SetBookDataSource(form.SelectedBookDataSource());
 }
 
 bool ActionConfigLibraryExecute(QWidget* owner, TAppConfig& config)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/book_data_source.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -7,11 +9,13 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 class QTabWidget;
 class TAppConfig;
 
-// "全般設定": the bookseller's key pair and the HTTP proxy. The dialog only
-// shows values and checks the port; the command that opens it copies the
+// "全般設定": the bookseller's key pair, the HTTP proxy, and who fills the
+// book columns (page "書誌情報"). The dialog only shows values and checks the
+// port; the command that opens it copies the
 // values in before and back out after OK (see config_commands.h).
 //
 // Neither OK nor キャンセル is a default or cancel button: Enter in an edit
@@ -36,6 +40,9 @@ public:
     // proxy in use or not); otherwise warns and stays open.
     void BtnOkClick();
 
+    // The source chosen on the "書誌情報" page.
+    TBookDataSource SelectedBookDataSource() const;
+
     // The warning shown when the port is not a number.
     static QString PortWarningText() { return QStringLiteral("ProxyのPortが不正です。"); }
 
@@ -51,6 +58,14 @@ public:
     QLineEdit* EditProxyPort;
     QLineEdit* EditProxyUserName;
     QLineEdit* EditProxyPassword;
+    QWidget* TabSheetBookData;
+    QRadioButton* RadioBookDataAmazon;
+    QRadioButton* RadioBookDataOpenBd;
+    QRadioButton* RadioBookDataNone;
+    // One line under each choice: what it needs and what it gives.
+    QLabel* LabelBookDataAmazon;
+    QLabel* LabelBookDataOpenBd;
+    QLabel* LabelBookDataNone;
     QPushButton* BtnHelp;
     QPushButton* BtnOk;
     QPushButton* BitBtn2;
@@ -61,6 +76,7 @@ protected:
 private:
     void CreateAmazonPage();
     void CreateProxyPage();
+    void CreateBookDataPage();
     void CreateButtons();
     void SetTabOrder();
     void ShowPortWarning();
