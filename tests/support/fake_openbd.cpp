@@ -109,8 +109,10 @@ FakeOpenBd::~FakeOpenBd()
 
 void FakeOpenBd::AddBook(const FakeOpenBdBook& book)
 {
+    const QString isbn13 = FakeIsbn13(book.isbn);
+    const QByteArray record = QJsonDocument(Record(book, isbn13)).toJson(QJsonDocument::Compact);
     std::lock_guard lock(mutex_);
-    books_.insert(FakeIsbn13(book.isbn), book);
+    records_.insert(isbn13, record);
 }
 
 void FakeOpenBd::AddBooks(const QList<FakeOpenBdBook>& books)
@@ -184,12 +186,13 @@ void FakeOpenBd::Lookup(const QString& method, const QString& isbnValue, httplib
 
 QByteArray FakeOpenBd::AnswerFor(const QStringList& isbns) const
 {
-    QJsonArray answer;
-    for (const QString& isbn : isbns) {
-        const QString isbn13 = FakeIsbn13(isbn);
-        const auto found = books_.constFind(isbn13);
-        answer.append(isbn13.isEmpty() || found == books_.cend() ? QJsonValue(QJsonValue::Null)
-                                                                 : QJsonValue(Record(*found, isbn13)));
+    QByteArray answer("[");
+    for (qsizetype i = 0; i < isbns.size(); ++i) {
+        if (i > 0)
+            answer += ",\n";
+        const QString isbn13 = FakeIsbn13(isbns[i]);
+        const auto found = records_.constFind(isbn13);
+        answer += isbn13.isEmpty() || found == records_.cend() ? QByteArray("null") : *found;
     }
-    return QJsonDocument(answer).toJson(QJsonDocument::Compact);
+    return answer + "]";
 }
