@@ -7,6 +7,8 @@
 #include "search/search_driver.h"
 #include "util/error.h"
 
+#include <QElapsedTimer>
+
 namespace {
 
 // NDL Search takes ISBNs of 10 or 13 digits; a search key is the ISBN-10
@@ -86,6 +88,19 @@ bool TBookDataSearchThread::SearchBatch(const QStringList& batch, THttpClient& c
 
 bool TBookDataSearchThread::AskNdl(const TNdlQueue& queue, THttpClient& client)
 {
+    // Answers wait here until the interval is over; a stop drops them with
+    // the rest, as it drops an answer that arrives after it.
+    QList<TBookData> pending;
+    qsizetype pendingRows = 0;
+    QElapsedTimer sinceDelivery;
+    sinceDelivery.start();
+    const auto deliverPending = [&] {
+        const bool goOn = Deliver(pending, pendingRows);
+        pending.clear();
+        pendingRows = 0;
+        sinceDelivery.restart();
+        return goOn;
+    };
     for (const QString& isbn : queue.isbns) {
         if (isInterruptionRequested())
             return false;
@@ -94,7 +109,8 @@ bool TBookDataSearchThread::AskNdl(const TNdlQueue& queue, THttpClient& client)
         try {
             found = LookupNdl(isbn, client, NdlBaseUrl);
         } catch (const QuillmoorError& error) {
-            if (isInterruptionRequested() || !Report(kNdlSourceName, error.message())
+            // What came before the failure is on screen before its box.
+            if (isInterruptionRequested() || !deliverPending() || !Report(kNdlSourceName, error.message())
                 || !DeliverFailure(QStringList(rows, isbn), error.message()))
                 return false;
             continue;
@@ -104,10 +120,12 @@ bool TBookDataSearchThread::AskNdl(const TNdlQueue& queue, THttpClient& client)
         TBookFacts merged = queue.fromOpenBd.value(isbn);
         if (found)
             merged.FillMissingFrom(*found);
-        if (!Deliver({merged.ToBookData(isbn)}, rows))
+        pending.append(merged.ToBookData(isbn));
+        pendingRows += rows;
+        if (sinceDelivery.elapsed() >= kNdlDeliveryInterval.count() && !deliverPending())
             return false;
     }
-    return true;
+    return deliverPending();
 }
 
 bool TBookDataSearchThread::Deliver(const QList<TBookData>& books, qsizetype answered)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -16,7 +17,9 @@ class TEndpoints;
 // ISBNs at a time, then, one request after the other, NDL Search for each
 // ISBN that openBD did not know or gave no price for; NDL's values only fill
 // what openBD left empty. Delivers through the same path as the bookseller's
-// worker: what openBD gave at once, each NDL answer as it comes. A failed
+// worker: what openBD gave at once, NDL's answers as they come, gathered
+// over at most kNdlDeliveryInterval so that the pace of the requests does not
+// hang on a busy main thread. A failed
 // request is reported to the user once and marks its ISBNs' empty book cells
 // as failed; cells already filled keep their values.
 class TBookDataSearchThread final : public TSearchWorker
@@ -24,6 +27,8 @@ class TBookDataSearchThread final : public TSearchWorker
     Q_OBJECT
 
 public:
+    static constexpr std::chrono::milliseconds kNdlDeliveryInterval{100};
+
     TBookDataSearchThread(TSearchDriver& driver, const TProxySettings& proxy);
 
     // Called before the thread starts.

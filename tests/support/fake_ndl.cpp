@@ -70,6 +70,12 @@ QList<FakeNdlRequest> FakeNdl::Requests() const
     return requests_;
 }
 
+void FakeNdl::ClearRequests()
+{
+    std::lock_guard lock(mutex_);
+    requests_.clear();
+}
+
 QStringList FakeNdl::RequestedIsbns() const
 {
     QStringList isbns;
@@ -96,6 +102,7 @@ QList<FakeNdlBook> FakeNdl::SampleBooks()
 void FakeNdl::Search(const httplib::Request& request, httplib::Response& response)
 {
     const QString isbn = QString::fromStdString(request.get_param_value("isbn"));
+    const auto arrived = std::chrono::steady_clock::now();
     std::unique_lock lock(mutex_);
     const qsizetype index = requests_.size();
     requests_.append({isbn, QString::fromStdString(request.get_param_value("dpid")), 0});
@@ -103,6 +110,8 @@ void FakeNdl::Search(const httplib::Request& request, httplib::Response& respons
     const int status = status_;
     const QByteArray body = body_.isNull() ? AnswerFor(isbn) : body_;
     requests_[index].status = status == 0 ? 200 : status;
+    requests_[index].held =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - arrived);
     lock.unlock();
     if (status != 0) {
         response.status = status;

@@ -28,6 +28,9 @@ struct FakeNdlRequest
     QString isbn; // the isbn parameter as sent
     QString dpid; // the dpid parameter, empty without one
     int status = 0;
+    // How long the fake held it before answering: the delay it was told,
+    // plus however late its thread woke.
+    std::chrono::microseconds held{0};
 };
 
 // An in-process stand-in for NDL Search's OpenSearch on 127.0.0.1:
@@ -55,6 +58,7 @@ public:
     QString baseUrl() const { return server_.baseUrl(); }
 
     QList<FakeNdlRequest> Requests() const;
+    void ClearRequests();
     // The isbn parameters in the order received.
     QStringList RequestedIsbns() const;
 

@@ -145,6 +145,12 @@ QList<FakeOpenBdRequest> FakeOpenBd::Requests() const
     return requests_;
 }
 
+void FakeOpenBd::ClearRequests()
+{
+    std::lock_guard lock(mutex_);
+    requests_.clear();
+}
+
 int FakeOpenBd::RequestCount() const
 {
     std::lock_guard lock(mutex_);
@@ -164,6 +170,7 @@ QList<FakeOpenBdBook> FakeOpenBd::SampleBooks()
 void FakeOpenBd::Lookup(const QString& method, const QString& isbnValue, httplib::Response& response)
 {
     const QStringList isbns = isbnValue.split(u',');
+    const auto arrived = std::chrono::steady_clock::now();
     std::unique_lock lock(mutex_);
     const qsizetype index = requests_.size();
     requests_.append({method, isbns, 0});
@@ -175,6 +182,8 @@ void FakeOpenBd::Lookup(const QString& method, const QString& isbnValue, httplib
     if (status == 0 && body.isNull())
         body = AnswerFor(isbns);
     requests_[index].status = status == 0 ? 200 : status;
+    requests_[index].held =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - arrived);
     lock.unlock();
     if (status != 0) {
         response.status = status;

@@ -27,6 +27,9 @@ struct FakeOpenBdRequest
     QString method;    // "GET" or "POST"
     QStringList isbns; // the isbn value split at commas, as sent
     int status = 0;
+    // How long the fake held it before answering: the delay it was told,
+    // plus however late its thread woke.
+    std::chrono::microseconds held{0};
 };
 
 // An in-process stand-in for openBD's /v1/get on 127.0.0.1: ISBNs from the
@@ -56,6 +59,7 @@ public:
     QString baseUrl() const { return server_.baseUrl(); }
 
     QList<FakeOpenBdRequest> Requests() const;
+    void ClearRequests();
     int RequestCount() const;
 
     // Three of the sample's books: こころ with a price, 坊っちゃん without
