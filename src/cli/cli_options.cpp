@@ -5,17 +5,22 @@
 QString CliUsage()
 {
     return QStringLiteral(
-        "Usage: quillmoor-cli [--config FILE] [--libraries NAME[,NAME...]] [--no-amazon]\n"
+        "Usage: quillmoor-cli [--config FILE] [--libraries NAME[,NAME...]]\n"
+        "                     [--book-data amazon|openbd|none] [--no-amazon]\n"
         "                     [--output FILE] [--quiet] [ISBN_FILE | -]\n"
         "       quillmoor-cli [--config FILE] --list-libraries [PREFECTURE]\n"
         "\n"
         "Looks the ISBNs of ISBN_FILE (UTF-8, one per line; standard input when it\n"
-        "is \"-\" or missing) up at the bookseller and in the selected library\n"
+        "is \"-\" or missing) up at the book-data source of the settings (the\n"
+        "bookseller unless chosen otherwise) and in the selected library\n"
         "catalogues, and writes the results table as CSV (Shift_JIS, CR LF).\n"
         "\n"
         "  --config FILE         settings file to use instead of the default one\n"
         "  --libraries NAMES     comma-separated library names for this run only\n"
-        "  --no-amazon           do not ask the bookseller\n"
+        "  --book-data SOURCE    who fills title, price, date and rank for this run:\n"
+        "                        amazon (needs the access key), openbd (openBD and\n"
+        "                        NDL Search, no key), none (libraries only)\n"
+        "  --no-amazon           the same as --book-data none\n"
         "  --output FILE         write the CSV there instead of standard output\n"
         "  --quiet               no progress on standard error\n"
         "  --list-libraries [PREFECTURE]\n"
@@ -28,6 +33,21 @@ QString CliUsage()
         "Exit status: 0 done, 1 failure, 2 usage error, 3 missing access key id,\n"
         "4 some lookups failed, 130 interrupted.\n");
 }
+
+namespace {
+
+TBookDataSource BookDataSourceOption(const QString& value)
+{
+    if (value.compare(u"amazon", Qt::CaseInsensitive) == 0)
+        return TBookDataSource::Amazon;
+    if (value.compare(u"openbd", Qt::CaseInsensitive) == 0)
+        return TBookDataSource::OpenBd;
+    if (value.compare(u"none", Qt::CaseInsensitive) == 0)
+        return TBookDataSource::None;
+    throw UsageError(QStringLiteral("--book-data takes amazon, openbd or none, not %1").arg(value));
+}
+
+} // namespace
 
 TCliOptions ParseCliOptions(const QStringList& arguments)
 {
@@ -51,6 +71,8 @@ TCliOptions ParseCliOptions(const QStringList& arguments)
             options.libraries = names;
         } else if (argument == u"--no-amazon") {
             options.noAmazon = true;
+        } else if (argument == u"--book-data") {
+            options.bookData = BookDataSourceOption(value());
         } else if (argument == u"--output") {
             options.outputFile = value();
         } else if (argument == u"--quiet") {
@@ -68,5 +90,8 @@ TCliOptions ParseCliOptions(const QStringList& arguments)
             inputSeen = true;
         }
     }
+    if (options.noAmazon && options.bookData.value_or(TBookDataSource::None) != TBookDataSource::None)
+        throw UsageError(QStringLiteral("--no-amazon and --book-data %1 contradict each other")
+                             .arg(BookDataSourceIniValue(*options.bookData).toLower()));
     return options;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/book_data_source.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +13,8 @@ struct TCliOptions
     bool help = false;
     QString configFile;                   // empty: the default settings file
     std::optional<QStringList> libraries; // replaces the selection for this run
-    bool noAmazon = false;
+    bool noAmazon = false;                // the same as --book-data none
+    std::optional<TBookDataSource> bookData; // replaces the settings' source for this run
     QString outputFile;                   // empty: standard output
     bool quiet = false;
     QString inputFile;                    // empty or "-": standard input

@@ -117,7 +117,10 @@ int RunCliSearch(const TCliOptions& options)
     TCliFrontEnd frontEnd(stderr);
     frontEnd.SetBeforeMessage([&progress] { progress.Clear(); });
     TSearchDriver driver(config, table, frontEnd);
-    driver.SetAmazonEnabled(!options.noAmazon);
+    if (options.noAmazon)
+        driver.SetBookDataSource(TBookDataSource::None);
+    else if (options.bookData)
+        driver.SetBookDataSource(*options.bookData);
     QObject::connect(&driver, &TSearchDriver::ProgressChanged, &driver,
                      [&progress](int done, int total) { progress.Update(done, total); });
 
@@ -136,8 +139,13 @@ int RunCliSearch(const TCliOptions& options)
         Complain(error.message());
         return kCliFailure;
     }
-    if (frontEnd.MissingKey())
+    if (frontEnd.MissingKey()) {
+        // The bookseller issues no new keys: show the way that needs none.
+        Complain(QStringLiteral("キーがなくても --book-data openbd で openBD と国立国会図書館サーチから"
+                                "書名・金額・発売日を調べられます（いつもそうするには設定ファイルの"
+                                " [BOOKDATA] Source=openBD か、全般設定の「書誌情報」ページで選びます）。"));
         return kCliMissingKey;
+    }
     if (driver.IsSearching())
         QCoreApplication::exec();
     driver.Shutdown();

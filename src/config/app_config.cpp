@@ -76,6 +76,7 @@ void TAppConfig::Load(const QString& fileName)
     secretAccessKey_ = ini.ReadString(kAmazon, kSecretAccessKey, QString());
     libraryNames_ = names;
     calilAppKey_ = ini.ReadString(kCalil, kCalilAppKey, QString());
+    bookDataSource_ = BookDataSourceFromIniValue(ini.ReadString(kBookData, kSource, QString()));
     endpoints_.ClearOverrides();
     for (const QString& key : ini.KeyNames(kEndpoints)) {
         for (const QString& known : TEndpoints::Defaults().keys()) {
@@ -116,6 +117,12 @@ void TAppConfig::Save(const QString& fileName) const
         ini.DeleteKey(kCalil, kCalilLibraries);
     else
         ini.WriteString(kCalil, kCalilLibraries, ToCommaText(calilLibraries));
+    // The bookseller is the default: a file that never chose otherwise
+    // stays as it always was, and one that goes back to it loses the entry.
+    if (bookDataSource_ == TBookDataSource::Amazon)
+        ini.DeleteKey(kBookData, kSource);
+    else
+        ini.WriteString(kBookData, kSource, BookDataSourceIniValue(bookDataSource_));
     lock.unlock();
 
     ini.SaveToFile(fileName);
@@ -151,6 +158,9 @@ void TAppConfig::SetAwsKeys(const TAwsKeys& keys)
     awsKeyId_ = keys.accessKeyId;
     secretAccessKey_ = keys.secretAccessKey;
 }
+
+TBookDataSource TAppConfig::GetBookDataSource() const { std::unique_lock lock(mutex_); return bookDataSource_; }
+void TAppConfig::SetBookDataSource(TBookDataSource source) { std::unique_lock lock(mutex_); bookDataSource_ = source; }
 
 QStringList TAppConfig::GetLibraryNames() const { std::unique_lock lock(mutex_); return libraryNames_; }
 void TAppConfig::SetLibraryNames(const QStringList& names) { std::unique_lock lock(mutex_); libraryNames_ = names; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/book_data_source.h"
 #include "config/endpoints.h"
 
 #include <QString>
@@ -29,8 +30,8 @@ struct TAwsKeys
 };
 
 // The settings of one run: proxy, the bookseller's key pair, the selected
-// libraries in column order, Calil's key, the endpoints, and the registry of
-// libraries.
+// libraries in column order, the source of the book columns, Calil's key,
+// the endpoints, and the registry of libraries.
 //
 // Loaded once when the program starts and saved once when it ends; dialogs
 // change only the object in memory. Workers read it while the main thread
@@ -86,6 +87,9 @@ public:
     // library with a system id; a library known through Calil only always
     // (without a key it then fails, and says why). Main thread only.
     bool IsAskedThroughCalil(const QString& libraryName) const;
+    // Who fills the book columns; the bookseller unless chosen otherwise.
+    TBookDataSource GetBookDataSource() const;
+    void SetBookDataSource(TBookDataSource source);
 
     // The registry of backends; owned by this object.
     TLibraryList* GetLibraryList() const { return libraries_.get(); }
@@ -99,6 +103,7 @@ private:
     QString secretAccessKey_;
     QStringList libraryNames_;
     QString calilAppKey_;
+    TBookDataSource bookDataSource_ = TBookDataSource::Amazon;
     TEndpoints endpoints_;
     std::unique_ptr<TLibraryList> libraries_;
 };

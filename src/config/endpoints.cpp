@@ -2,8 +2,8 @@
 
 const QMap<QString, QString>& TEndpoints::Defaults()
 {
-    // The libraries' public catalogue hosts and the bookseller's product API
-    // host for the Japanese marketplace.
+    // The libraries' public catalogue hosts, the bookseller's product API
+    // host for the Japanese marketplace, and the two keyless book-data APIs.
     static const QMap<QString, QString> defaults{
         {QStringLiteral("松江市立図書館"), QStringLiteral("http://www.lib-citymatsue.jp")},
         {QStringLiteral("福生市立図書館"), QStringLiteral("http://www.lib.fussa.tokyo.jp")},
@@ -15,6 +15,8 @@ const QMap<QString, QString>& TEndpoints::Defaults()
         {QStringLiteral("大阪市立図書館"), QStringLiteral("http://www.oml.city.osaka.lg.jp")},
         {kAmazonKey, QStringLiteral("webservices.amazon.co.jp")},
         {kCalilKey, QStringLiteral("https://api.calil.jp")},
+        {kOpenBdKey, QStringLiteral("https://api.openbd.jp")},
+        {kNdlKey, QStringLiteral("https://ndlsearch.ndl.go.jp")},
     };
     return defaults;
 }

@@ -3,9 +3,9 @@
 #include <QMap>
 #include <QString>
 
-// Where the catalogues and the bookseller are reached: one base URL per
-// library (scheme and host, no trailing slash) and the bookseller's API host
-// (host[:port]). The defaults are the services' own hosts; the settings
+// Where the catalogues and the book-data services are reached: one base URL
+// per library, one for openBD and one for NDL Search (scheme and host, no
+// trailing slash), and the bookseller's API host (host[:port]). The defaults are the services' own hosts; the settings
 // file's [ENDPOINTS] section can point any of them elsewhere, which is how a
 // user follows a catalogue that moved (and how tests reach local servers).
 class TEndpoints final
@@ -15,6 +15,9 @@ public:
     static inline const QString kAmazonKey = QStringLiteral("Amazon");
     // The key under which Calil's API base URL is kept.
     static inline const QString kCalilKey = QStringLiteral("Calil");
+    // The keys of the two keyless book-data services.
+    static inline const QString kOpenBdKey = QStringLiteral("openBD");
+    static inline const QString kNdlKey = QStringLiteral("NDL");
 
     TEndpoints();
 
@@ -24,6 +27,8 @@ public:
     QString AmazonHost() const;
     // Calil's API base URL, without a trailing slash.
     QString CalilBaseUrl() const;
+    QString OpenBdBaseUrl() const { return endpoints_.value(kOpenBdKey); }
+    QString NdlBaseUrl() const { return endpoints_.value(kNdlKey); }
 
     // Replaces the endpoint of a library name or of kAmazonKey. A trailing
     // slash of a base URL is dropped. Unknown keys are ignored.

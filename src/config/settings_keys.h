@@ -25,6 +25,10 @@ inline const QString kLibraryNames = QStringLiteral("LibraryNames");
 inline const QString kCalil = QStringLiteral("CALIL");
 inline const QString kCalilAppKey = QStringLiteral("AppKey");
 inline const QString kCalilLibraries = QStringLiteral("Libraries");
+// Written only when it holds something other than its default, so that a
+// file written from scratch holds the three sections above and no more.
+inline const QString kBookData = QStringLiteral("BOOKDATA");
+inline const QString kSource = QStringLiteral("Source");
 
 // Read at load to point catalogues or the bookseller elsewhere; never written.
 inline const QString kEndpoints = QStringLiteral("ENDPOINTS");

@@ -42,6 +42,7 @@ void ApplyConfigGeneral(const TFormConfigGeneral& form, TAppConfig& config)
     proxy.password = OneLine(form.EditProxyPassword);
     config.SetProxySettings(proxy);
     config.SetCalilAppKey(TrimBlanks(form.EditCalilAppKey->text()));
+    config.SetBookDataSource(form.SelectedBookDataSource());
 }
 
 bool ActionConfigLibraryExecute(QWidget* owner, TAppConfig& config)

@@ -15,8 +15,8 @@ void ActionConfigGeneralExecute(QWidget* owner, TAppConfig& config);
 
 // Copies a general settings dialog that was closed with OK into the
 // settings: every text without line breaks, the keys (Calil's too) also
-// without surrounding blanks, the proxy texts otherwise exactly as typed, and
-// a port that is no number as 8080.
+// without surrounding blanks, the proxy texts otherwise exactly as typed, a
+// port that is no number as 8080, and the book-data source.
 void ApplyConfigGeneral(const TFormConfigGeneral& form, TAppConfig& config);
 
 // "図書館選択(&L)". True after OK, even when nothing changed: the results

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QShortcut>
 #include <QStyle>
 #include <QTabWidget>
@@ -26,8 +27,12 @@ namespace {
 
 // Where an API account is made: shown to the user, who copies it into the
 // browser. Kept over three lines so the page's narrow memo needs no
-// horizontal scrolling.
+// horizontal scrolling. The bookseller no longer hands out keys for that
+// API, so the first lines, the ones seen without scrolling, say so and name
+// the way that needs none.
 const QString kMemoText = QStringLiteral(
+    "Amazon の旧 Product Advertising API は新しいキーを発行していません。\n"
+    "キーがないときは「書誌情報」ページで openBD と国立国会図書館サーチを選べます。\n"
     "Product Advertising API アカウントのAmazonのAccess Key IDとSecret Access \n"
     "Keyを登録しないと、Amazonの検索ができません。\n"
     "Product Advertising API アカウントの作成方法は、\n"
@@ -90,6 +95,7 @@ TFormConfigGeneral::TFormConfigGeneral(QWidget* parent) : QDialog(parent)
     PageControl1->setGeometry(scale(8), scale(8), scale(412), scale(185));
     CreateAmazonPage();
     CreateProxyPage();
+    CreateBookDataPage();
     CreateCalilPage();
     PageControl1->setCurrentWidget(TabSheetAmazon);
     CreateButtons();
@@ -147,6 +153,46 @@ void TFormConfigGeneral::CreateProxyPage()
     LabelLeftOf(EditProxyPassword, QStringLiteral("Password"), scale);
 }
 
+void TFormConfigGeneral::CreateBookDataPage()
+{
+    const LayoutScale scale(this);
+    TabSheetBookData = new QWidget();
+    PageControl1->addTab(TabSheetBookData, QStringLiteral("書誌情報"));
+
+    // A choice and, under it, what it needs and what it gives, as many lines
+    // as the text takes in the font of the day; the next choice follows.
+    int top = scale(6);
+    const auto choice = [&](const QString& caption, const QString& note, QLabel*& label) {
+        auto* radio = new QRadioButton(caption, TabSheetBookData);
+        radio->setGeometry(scale(16), top, scale(380), std::max(scale(20), radio->sizeHint().height()));
+        label = new QLabel(note, TabSheetBookData);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        const int width = scale(364);
+        label->setGeometry(scale(36), radio->geometry().bottom() + 1, width, label->heightForWidth(width));
+        top = label->geometry().bottom() + scale(4);
+        return radio;
+    };
+    RadioBookDataAmazon = choice(QStringLiteral("Amazon（Product Advertising API）"),
+                                 QStringLiteral("「Amazon」ページでキーの登録が必要です。"),
+                                 LabelBookDataAmazon);
+    RadioBookDataOpenBd = choice(QStringLiteral("openBD と国立国会図書館サーチ"),
+                                 QStringLiteral("キー不要。書名・金額・発売日が分かります（ランキングなし）。"),
+                                 LabelBookDataOpenBd);
+    RadioBookDataNone = choice(QStringLiteral("使わない（図書館だけを検索する）"),
+                               QStringLiteral("書名・金額・発売日・ランキングの列は空のままです。"), LabelBookDataNone);
+    RadioBookDataAmazon->setChecked(true);
+}
+
+TBookDataSource TFormConfigGeneral::SelectedBookDataSource() const
+{
+    if (RadioBookDataOpenBd->isChecked())
+        return TBookDataSource::OpenBd;
+    if (RadioBookDataNone->isChecked())
+        return TBookDataSource::None;
+    return TBookDataSource::Amazon;
+}
+
 void TFormConfigGeneral::CreateCalilPage()
 {
     const LayoutScale scale(this);
@@ -182,10 +228,11 @@ void TFormConfigGeneral::CreateButtons()
 void TFormConfigGeneral::SetTabOrder()
 {
     // Within a page only its own controls are reached: hidden ones are skipped.
-    QWidget* const order[] = {PageControl1,      EditAwsKeyId,      EditSecretAccessKey,
-                              CheckBoxProxyUse,  EditProxyServer,   EditProxyPort,
-                              EditProxyUserName, EditProxyPassword, EditCalilAppKey,
-                              BtnHelp,           BtnOk,             BitBtn2};
+    QWidget* const order[] = {PageControl1,        EditAwsKeyId,        EditSecretAccessKey,
+                              CheckBoxProxyUse,    EditProxyServer,     EditProxyPort,
+                              EditProxyUserName,   EditProxyPassword,   RadioBookDataAmazon,
+                              RadioBookDataOpenBd, RadioBookDataNone,   EditCalilAppKey,
+                              BtnHelp,             BtnOk,               BitBtn2};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -201,6 +248,11 @@ void TFormConfigGeneral::SetConfig(const TAppConfig& config)
     EditAwsKeyId->setText(config.GetAwsKeyID());
     EditSecretAccessKey->setText(config.GetSecretAccessKey());
     EditCalilAppKey->setText(config.GetCalilAppKey());
+    switch (config.GetBookDataSource()) {
+    case TBookDataSource::Amazon: RadioBookDataAmazon->setChecked(true); break;
+    case TBookDataSource::OpenBd: RadioBookDataOpenBd->setChecked(true); break;
+    case TBookDataSource::None: RadioBookDataNone->setChecked(true); break;
+    }
 }
 
 void TFormConfigGeneral::CheckBoxProxyUseClick()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/book_data_source.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -7,11 +9,13 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 class QTabWidget;
 class TAppConfig;
 
-// "全般設定": the bookseller's key pair, the HTTP proxy and Calil's key. The dialog only
-// shows values and checks the port; the command that opens it copies the
+// "全般設定": the bookseller's key pair, the HTTP proxy, who fills the book
+// columns (page "書誌情報") and Calil's key. The dialog only shows values and
+// checks the port; the command that opens it copies the
 // values in before and back out after OK (see config_commands.h).
 //
 // Neither OK nor キャンセル is a default or cancel button: Enter in an edit
@@ -37,6 +41,8 @@ public:
     // stays open.
     void BtnOkClick();
 
+    // The source chosen on the "書誌情報" page.
+    TBookDataSource SelectedBookDataSource() const;
     // Where a reader gets a Calil application key, shown on its page.
     static QString CalilKeyHelpText()
     {
@@ -58,6 +64,14 @@ public:
     QLineEdit* EditProxyPort;
     QLineEdit* EditProxyUserName;
     QLineEdit* EditProxyPassword;
+    QWidget* TabSheetBookData;
+    QRadioButton* RadioBookDataAmazon;
+    QRadioButton* RadioBookDataOpenBd;
+    QRadioButton* RadioBookDataNone;
+    // One line under each choice: what it needs and what it gives.
+    QLabel* LabelBookDataAmazon;
+    QLabel* LabelBookDataOpenBd;
+    QLabel* LabelBookDataNone;
     QWidget* TabSheetCalil;
     QLineEdit* EditCalilAppKey;
     QLabel* LabelCalilKeyHelp;
@@ -71,6 +85,7 @@ protected:
 private:
     void CreateAmazonPage();
     void CreateProxyPage();
+    void CreateBookDataPage();
     void CreateCalilPage();
     void CreateButtons();
     void SetTabOrder();

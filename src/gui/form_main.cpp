@@ -163,7 +163,11 @@ void TFormMain::CreateActions()
             GuardedCommand([this] { ActionIsbnSearchCancelExecute(); }));
     connect(ActionIsbnClear, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnClearExecute(); }));
     connect(ActionConfigGeneral, &QAction::triggered, this,
-            GuardedCommand([this] { ActionConfigGeneralExecute(this, config_); }));
+            GuardedCommand([this] {
+                ActionConfigGeneralExecute(this, config_);
+                // Before a search, the title's header follows the chosen source.
+                GridBooks->UpdateColumns();
+            }));
     connect(ActionConfigLibrary, &QAction::triggered, this, GuardedCommand([this] {
                 if (ActionConfigLibraryExecute(this, config_))
                     Q_EMIT LibrarySelectionChanged();

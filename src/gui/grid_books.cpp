@@ -92,7 +92,7 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
         text = GetCellDisplayText(column, row);
 
     const TLibraryAnswer* answer = row > 0 ? table_.GetLibraryAnswer(column, row) : nullptr;
-    const bool failed = answer != nullptr && answer->IsFailure();
+    const bool failed = row > 0 && table_.GetCellFailure(column, row).has_value();
     const TShelfState shelf = answer != nullptr && answer->Kind == TLibraryAnswer::TKind::Found
                                   ? ShelfStateOf(answer->Status)
                                   : TShelfState::Unknown;
@@ -133,11 +133,11 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
 
 QString TGridBooks::CellTip(int column, int row) const
 {
+    if (const std::optional<QString> failure = table_.GetCellFailure(column, row))
+        return *failure;
     const TLibraryAnswer* answer = table_.GetLibraryAnswer(column, row);
     if (answer == nullptr)
         return QString();
-    if (answer->IsFailure())
-        return answer->Message;
     // Where the status comes from, and where the cell leads.
     if (answer->Kind == TLibraryAnswer::TKind::Found && table_.HasLendingStatus(column))
         return QStringLiteral("%1\n%2\n所蔵情報: カーリル").arg(answer->Status, answer->Url).trimmed();

@@ -9,10 +9,10 @@ class TAppConfig;
 
 // The results grid: the results table on screen. Row 0 shows the column
 // titles, column 0 the ISBNs; a cell without an answer is gray. A double
-// click opens the URL behind a cell. A failed lookup is drawn apart from
-// "not held" and tells its reason as the cell's tooltip; a library that told
-// its lending status shows it, coloured by whether a copy is on the shelf.
-// The table's operations are offered
+// click opens the URL behind a cell. A failed lookup, of a library or of the
+// book data, is drawn apart from "not held" and tells its reason as the
+// cell's tooltip; a library that told its lending status shows it, coloured
+// by whether a copy is on the shelf. The table's operations are offered
 // here under their own names and go to the table unchanged; the grid
 // repaints whenever the table changes.
 class TGridBooks final : public TDrawGrid

@@ -222,7 +222,14 @@ int THttpClient::Perform()
     return result;
 }
 
-QByteArray THttpClient::Get(const QString& url)
+QByteArray THttpClient::Get(const QString& url) { return Send(url, nullptr, QByteArray()); }
+
+QByteArray THttpClient::Post(const QString& url, const QByteArray& body, const QByteArray& contentType)
+{
+    return Send(url, &body, contentType);
+}
+
+QByteArray THttpClient::Send(const QString& url, const QByteArray* body, const QByteArray& contentType)
 {
     if (aborted_.load())
         throw HttpError(CancelledMessage(url));
@@ -231,11 +238,27 @@ QByteArray THttpClient::Get(const QString& url)
     transfer.maxBodySize = maxBodySize_;
     char errorText[CURL_ERROR_SIZE] = {};
     ApplyOptions(transfer, url.toUtf8(), errorText);
+    curl_slist* headers = nullptr;
+    if (body != nullptr) {
+        const QByteArray type = "Content-Type: " + contentType;
+        headers = curl_slist_append(headers, type.constData());
+        // Without it libcurl first waits for a "100 Continue" that many
+        // servers never send.
+        headers = curl_slist_append(headers, "Expect:");
+        curl_easy_setopt(Easy(curl_), CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(Easy(curl_), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+        curl_easy_setopt(Easy(curl_), CURLOPT_POSTFIELDS, body->constData());
+    }
     const auto code = static_cast<CURLcode>(Perform());
     // The buffers above die with this call; libcurl must not keep them.
     curl_easy_setopt(Easy(curl_), CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(Easy(curl_), CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(Easy(curl_), CURLOPT_HEADERDATA, nullptr);
+    if (body != nullptr) {
+        curl_easy_setopt(Easy(curl_), CURLOPT_HTTPHEADER, nullptr);
+        curl_easy_setopt(Easy(curl_), CURLOPT_POSTFIELDS, nullptr);
+        curl_slist_free_all(headers);
+    }
 
     if (code == CURLE_ABORTED_BY_CALLBACK || aborted_.load())
         throw HttpError(CancelledMessage(url));

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <chrono>
 
-// The HTTP client of one worker: plain GETs that reuse one connection per
+// The HTTP client of one worker: plain GETs (and form POSTs) that reuse one connection per
 // server (keep-alive), optionally through an HTTP proxy with Basic
 // authentication. Without a proxy server the client connects directly, also
 // when the environment names a proxy.
@@ -44,6 +44,10 @@ public:
     // GETs the URL, following redirects, and returns the whole body of the
     // final answer.
     QByteArray Get(const QString& url);
+    // POSTs the body with that Content-Type and returns the answer's body as
+    // Get does. For queries too long for a URL that servers and proxies
+    // accept.
+    QByteArray Post(const QString& url, const QByteArray& body, const QByteArray& contentType);
 
     // Ends the transfer in progress at once, and every later one, with an
     // HttpError. Safe to call from any thread while the client lives; used
@@ -55,6 +59,8 @@ private:
     struct Transfer;
     void ApplyOptions(Transfer& transfer, const QByteArray& url, char* errorText);
     int Perform(); // a CURLcode
+    // A GET without a body, a POST with one.
+    QByteArray Send(const QString& url, const QByteArray* body, const QByteArray& contentType);
 
     void* curl_ = nullptr;  // CURL*, one easy handle for every request
     void* multi_ = nullptr; // CURLM*, owns the connections kept alive

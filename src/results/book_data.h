@@ -17,6 +17,9 @@ struct TBookData
     QString Amount;
     // Library display name -> what that library answered.
     QMap<QString, TLibraryAnswer> LibraryResults;
+    // Why a keyless source could not look the book up; empty when it could.
+    // The book cells it left empty show the failure marker meanwhile.
+    QString BookDataFailure;
 
     // The ISBN reduced to its digits, x and X.
     QString GetNormalizedIsbn() const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/book_data_source.h"
+
 #include <QString>
 
 // The fixed columns of the results table, in their order on screen. The
@@ -17,4 +19,9 @@ enum TResultColumn : int {
 inline constexpr int kFixedColumnCount = kFirstLibraryColumn;
 
 // The header text of a fixed column, or the empty text for any other column.
-QString FixedColumnHeader(int column);
+// The title's header names the source of the book columns: "書名(Amazon)",
+// "書名(openBD/NDL)", or just "書名" when nobody fills them.
+QString FixedColumnHeader(int column, TBookDataSource source = TBookDataSource::Amazon);
+
+// The four columns a book-data source fills.
+constexpr bool IsBookColumn(int column) { return column >= kColumnTitle && column <= kColumnSalesRank; }

@@ -3,9 +3,37 @@
 #include "config/app_config.h"
 #include "results/book_order.h"
 #include "results/result_columns.h"
+#include "util/text_trim.h"
 
 #include <algorithm>
 #include <limits>
+
+namespace {
+
+// The field a book column shows.
+const QString& BookField(const TBookData& book, int column)
+{
+    switch (column) {
+    case kColumnTitle: return book.Title;
+    case kColumnAmount: return book.Amount;
+    case kColumnPublicationDate: return book.PublicationDate;
+    default: return book.SalesRank;
+    }
+}
+
+// A failed lookup shows in the book cells it could have filled and that hold
+// no value; a value already there stays. No keyless source has a rank, so
+// the rank of a row that was answered stays blank.
+bool ShowsBookDataFailure(const TBookData& book, int column)
+{
+    if (book.BookDataFailure.isEmpty() || !IsBookColumn(column))
+        return false;
+    if (!TrimBlanks(BookField(book, column)).isEmpty())
+        return false;
+    return column != kColumnSalesRank || book.Title.isEmpty();
+}
+
+} // namespace
 
 TResultsTable::TResultsTable(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -31,6 +59,8 @@ void TResultsTable::UpdateColumns()
         columnCount_ = count;
         endRemoveColumns();
     }
+    // The settings may have chosen another source for the title's header.
+    Q_EMIT headerDataChanged(Qt::Horizontal, kColumnTitle, kColumnTitle);
     // A column that stays may now stand for another library.
     if (columnCount_ > kFirstLibraryColumn) {
         Q_EMIT headerDataChanged(Qt::Horizontal, kFirstLibraryColumn, columnCount_ - 1);
@@ -124,6 +154,35 @@ void TResultsTable::SetLibraryAnswer(const QString& isbn, const TLibraryAnswer& 
     }
 }
 
+void TResultsTable::SetBookDataFailure(const QString& isbn, const QString& message)
+{
+    TCriticalSectionLock lock(lock_);
+    TBookData asked;
+    asked.Isbn = isbn;
+    qsizetype first = std::numeric_limits<qsizetype>::max();
+    qsizetype last = -1;
+    for (qsizetype row = index_.FirstRowOf(TIsbnRowIndex::KeyOfRecord(asked)); row >= 0; row = index_.NextRowOf(row)) {
+        books_[size_t(row)].BookDataFailure = message;
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    if (last >= 0)
+        NotifyRecordsChanged(first, last, kColumnTitle, kColumnSalesRank);
+}
+
+void TResultsTable::SetBookDataSource(TBookDataSource source)
+{
+    bookDataSource_ = source;
+    Q_EMIT headerDataChanged(Qt::Horizontal, kColumnTitle, kColumnTitle);
+}
+
+TBookDataSource TResultsTable::BookDataSource() const
+{
+    if (bookDataSource_)
+        return *bookDataSource_;
+    return config_ ? config_->GetBookDataSource() : TBookDataSource::Amazon;
+}
+
 template <typename Less>
 void TResultsTable::SortBooks(Less less)
 {
@@ -151,14 +210,10 @@ QString TResultsTable::GetCellText(int column, int row) const
     if (column < 0 || row < 1 || row > qsizetype(books_.size()))
         return {};
     const TBookData& book = books_[size_t(row - 1)];
-    switch (column) {
-    case kColumnIsbn: return book.Isbn;
-    case kColumnTitle: return book.Title;
-    case kColumnAmount: return book.Amount;
-    case kColumnPublicationDate: return book.PublicationDate;
-    case kColumnSalesRank: return book.SalesRank;
-    default: break;
-    }
+    if (column == kColumnIsbn)
+        return book.Isbn;
+    if (IsBookColumn(column))
+        return ShowsBookDataFailure(book, column) ? TLibraryAnswer::kFailureMarker : BookField(book, column);
     const TLibraryAnswer* answer = GetLibraryAnswer(column, row);
     return answer ? answer->CellText() : QString();
 }
@@ -185,10 +240,21 @@ bool TResultsTable::HasLendingStatus(int column) const
     return library < names.size() && config_->IsAskedThroughCalil(names[library]);
 }
 
+std::optional<QString> TResultsTable::GetCellFailure(int column, int row) const
+{
+    if (column < 0 || row < 1 || row > qsizetype(books_.size()))
+        return std::nullopt;
+    const TBookData& book = books_[size_t(row - 1)];
+    if (IsBookColumn(column))
+        return ShowsBookDataFailure(book, column) ? std::optional(book.BookDataFailure) : std::nullopt;
+    const TLibraryAnswer* answer = GetLibraryAnswer(column, row);
+    return answer && answer->IsFailure() ? std::optional(answer->Message) : std::nullopt;
+}
+
 QString TResultsTable::GetHeaderText(int column) const
 {
     if (column < kFirstLibraryColumn)
-        return FixedColumnHeader(column);
+        return FixedColumnHeader(column, BookDataSource());
     const QStringList names = LibraryNames();
     const qsizetype library = column - kFirstLibraryColumn;
     return library < names.size() ? names[library] : QString();
@@ -235,8 +301,8 @@ QVariant TResultsTable::data(const QModelIndex& index, int role) const
     case UrlRole: return GetCellUrl(index.column(), index.row() + 1);
     case Qt::ToolTipRole: {
         // A failed lookup tells why; the cell itself only shows the marker.
-        const TLibraryAnswer* answer = GetLibraryAnswer(index.column(), index.row() + 1);
-        return answer && answer->IsFailure() ? QVariant(answer->Message) : QVariant();
+        const std::optional<QString> failure = GetCellFailure(index.column(), index.row() + 1);
+        return failure ? QVariant(*failure) : QVariant();
     }
     default: return {};
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/book_data_source.h"
 #include "results/book_data.h"
 #include "results/critical_section_lock.h"
 #include "results/isbn_row_index.h"
@@ -7,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -53,6 +55,15 @@ public:
     void SetLibraryResult(const QString& isbn, const QString& result, const QString& libraryName);
     // The same for an answer that may also be a failure or carry a status.
     void SetLibraryAnswer(const QString& isbn, const TLibraryAnswer& answer, const QString& libraryName);
+    // A keyless source could not look the ISBN up: every row of its key
+    // shows the failure marker in the book cells that hold no value yet.
+    // Values already there stay.
+    void SetBookDataFailure(const QString& isbn, const QString& message);
+
+    // Who fills the book columns of the current rows; the title's header
+    // names it. Until a search sets it, the settings' choice.
+    void SetBookDataSource(TBookDataSource source);
+    TBookDataSource BookDataSource() const;
 
     void SortByAmount();
     void SortByPublicationDate();
@@ -71,6 +82,9 @@ public:
     // library is asked through Calil. The export then gives the status a
     // column of its own.
     bool HasLendingStatus(int column) const;
+    // Why the lookup behind a cell failed, for a cell that shows the failure
+    // marker; nothing for every other cell.
+    std::optional<QString> GetCellFailure(int column, int row) const;
 
     int GridRowCount() const { return gridRowCount_; }
     // Never below 2: the header and one row.
@@ -98,6 +112,7 @@ private:
     void NotifyRecordsChanged(qsizetype first, qsizetype last, int firstColumn, int lastColumn);
 
     const TAppConfig* config_ = nullptr;
+    std::optional<TBookDataSource> bookDataSource_;
     std::vector<TBookData> books_;
     TIsbnRowIndex index_;
     TCriticalSection lock_;

@@ -2,6 +2,7 @@
 
 #include "calil/calil_clock.h"
 #include "calil/calil_search_thread.h"
+#include "bookdata/book_data_search_thread.h"
 #include "config/app_config.h"
 #include "config/cache_location.h"
 #include "libraries/library_list.h"
@@ -56,8 +57,11 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
         return;
     }
     table_.SetIsbnList(keys);
+    const TBookDataSource source = sourceOverride_.value_or(config_.GetBookDataSource());
+    table_.SetBookDataSource(source);
 
-    if (amazonEnabled_ && config_.GetAwsKeyID().isEmpty()) {
+    // Only the bookseller needs a key; the keyless sources start without.
+    if (source == TBookDataSource::Amazon && config_.GetAwsKeyID().isEmpty()) {
         frontEnd_.ShowMissingKeyWarning(kMissingKeyWarning);
         toRest();
         return;
@@ -73,12 +77,7 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
     delivered_ = 0;
     failed_ = 0;
     failureReports_.StartSearch();
-    if (amazonEnabled_) {
-        auto worker = std::make_unique<TAmazonSearchThread>(*this, proxy);
-        worker->SetParameters(keys, config_);
-        StartWorker(std::move(worker));
-        expected_ += int(keys.size());
-    }
+    StartBookDataWorker(source, keys, proxy);
     QStringList askedThroughCalil;
     for (const QString& name : names) {
         if (config_.IsAskedThroughCalil(name)) {
@@ -99,6 +98,28 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
     Q_EMIT ProgressChanged(delivered_, expected_);
     if (running_.empty())
         toRest(); // nothing to ask: neither the bookseller nor a library
+}
+
+void TSearchDriver::StartBookDataWorker(TBookDataSource source, const QStringList& keys,
+                                        const TProxySettings& proxy)
+{
+    switch (source) {
+    case TBookDataSource::Amazon: {
+        auto worker = std::make_unique<TAmazonSearchThread>(*this, proxy);
+        worker->SetParameters(keys, config_);
+        StartWorker(std::move(worker));
+        break;
+    }
+    case TBookDataSource::OpenBd: {
+        auto worker = std::make_unique<TBookDataSearchThread>(*this, proxy);
+        worker->SetParameters(keys, config_.GetEndpoints());
+        StartWorker(std::move(worker));
+        break;
+    }
+    case TBookDataSource::None:
+        return;
+    }
+    expected_ += int(keys.size());
 }
 
 void TSearchDriver::ActionIsbnSearchCancelExecute()
@@ -156,12 +177,23 @@ void TSearchDriver::DeliverLibraryAnswer(const QString& isbn, const TLibraryAnsw
     Q_EMIT ProgressChanged(delivered_, expected_);
 }
 
-void TSearchDriver::DeliverAmazonData(const QList<TBookData>& books, qsizetype batchSize)
+void TSearchDriver::DeliverAmazonData(const QList<TBookData>& books, qsizetype answered)
 {
     if (shuttingDown_)
         return;
     table_.SetAmazonData(std::span<const TBookData>(books.constData(), std::size_t(books.size())));
-    delivered_ += int(batchSize);
+    delivered_ += int(answered);
+    Q_EMIT ProgressChanged(delivered_, expected_);
+}
+
+void TSearchDriver::DeliverBookDataFailure(const QStringList& isbns, const QString& message)
+{
+    if (shuttingDown_)
+        return;
+    for (const QString& isbn : isbns)
+        table_.SetBookDataFailure(isbn, message);
+    delivered_ += int(isbns.size());
+    failed_ += int(isbns.size());
     Q_EMIT ProgressChanged(delivered_, expected_);
 }
 

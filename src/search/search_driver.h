@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/book_data_source.h"
 #include "results/book_data.h"
 #include "search/failure_reports.h"
 
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TAppConfig;
@@ -18,8 +20,8 @@ class TSearchFrontEnd;
 class TSearchWorker;
 
 // Turns the memo's lines into a running search and brings the commands back
-// to rest when it is over: one bookseller worker and one worker per selected
-// library, all at once, each delivering into the results table on the main
+// to rest when it is over: one worker for the book columns (the bookseller's,
+// or the keyless sources') and one worker per selected library, all at once, each delivering into the results table on the main
 // thread. The window and the command line both drive searches through it.
 //
 // The three search commands are observable state: the window binds its
@@ -53,8 +55,14 @@ public:
     // them can be left blocked on it. Nothing is delivered from then on.
     void Shutdown();
 
-    // The bookseller is asked unless the command line said otherwise.
-    void SetAmazonEnabled(bool enabled) { amazonEnabled_ = enabled; }
+    // The book columns are filled by the source the settings choose, unless
+    // the command line chose one for its run.
+    void SetBookDataSource(TBookDataSource source) { sourceOverride_ = source; }
+    // false: nobody fills the book columns; true: the settings decide.
+    void SetAmazonEnabled(bool enabled)
+    {
+        sourceOverride_ = enabled ? std::nullopt : std::optional(TBookDataSource::None);
+    }
     // The clock Calil's polling interval and hourly budget are kept by; the
     // wall clock unless a test makes time run faster. Takes effect at the
     // next search.
@@ -67,7 +75,7 @@ public:
     int RunningWorkerCount() const { return int(running_.size()); }
 
     // Answers expected from the current search and delivered so far: one
-    // per ISBN and library, one per ISBN from the bookseller.
+    // per ISBN and library, one per ISBN from the book-data source.
     int ExpectedAnswers() const { return expected_; }
     int DeliveredAnswers() const { return delivered_; }
     // Lookups of the current search that could not be made.
@@ -75,7 +83,12 @@ public:
 
     // For workers: deliveries on the main thread.
     void DeliverLibraryAnswer(const QString& isbn, const TLibraryAnswer& answer, const QString& libraryName);
-    void DeliverAmazonData(const QList<TBookData>& books, qsizetype batchSize);
+    // From any book-data source; `answered` ISBNs of the search list are
+    // done with it.
+    void DeliverAmazonData(const QList<TBookData>& books, qsizetype answered);
+    // A keyless source could not look these ISBNs up: each counts as an
+    // answer and as a failed lookup.
+    void DeliverBookDataFailure(const QStringList& isbns, const QString& message);
     // From a worker's thread: a request to a library or another source
     // (named as the user knows it) failed. Returns when the user has seen
     // it, or at once when it is to pass without a box.
@@ -93,6 +106,7 @@ Q_SIGNALS:
 private:
     void SetCommandState(bool find, bool clear, bool cancel);
     void StartWorker(std::unique_ptr<TSearchWorker> worker);
+    void StartBookDataWorker(TBookDataSource source, const QStringList& keys, const TProxySettings& proxy);
     void ReleaseFinishedWorkers();
     // One worker asks Calil for every library that goes through it.
     void StartCalilWorker(const QStringList& keys, const QStringList& libraryNames, const TProxySettings& proxy);
@@ -101,7 +115,7 @@ private:
     TResultsTable& table_;
     TSearchFrontEnd& frontEnd_;
     TFailureReports failureReports_;
-    bool amazonEnabled_ = true;
+    std::optional<TBookDataSource> sourceOverride_;
     std::shared_ptr<const TCalilClock> calilClock_;
 
     // Workers that have not reported yet, and those that have but whose

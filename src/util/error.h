@@ -66,3 +66,10 @@ class XmlError : public QuillmoorError
 public:
     using QuillmoorError::QuillmoorError;
 };
+
+// An answer that should have been JSON of a known shape was not.
+class JsonError : public QuillmoorError
+{
+public:
+    using QuillmoorError::QuillmoorError;
+};

@@ -189,7 +189,7 @@ TEST_F(CalilSearch, DeliversEachPairIntoItsRowAndColumnAsSoonAsCalilHasIt)
 
     // The export: a status column right after each library asked through Calil.
     const QStringList lines = CsvTextOf(table).split(QStringLiteral("\r\n"));
-    EXPECT_EQ(lines[0], QStringLiteral("ISBN,書名(Amazon),金額,発売日,ﾗﾝｷﾝｸﾞ,大阪府立図書館,大阪府立図書館(状態),"
+    EXPECT_EQ(lines[0], QStringLiteral("ISBN,書名,金額,発売日,ﾗﾝｷﾝｸﾞ,大阪府立図書館,大阪府立図書館(状態),"
                                        "三鷹市立図書館,三鷹市立図書館(状態)"));
     EXPECT_EQ(lines[1], QStringLiteral("4101010137,,,,,エラー,,%1,貸出可").arg(kMitakaUrl));
     EXPECT_EQ(lines[2], QStringLiteral("4003101014,,,,,×,,×,"));
@@ -274,7 +274,7 @@ TEST_F(CalilSearch, WithoutAKeyTheBuiltInsAskTheirCataloguesAsBefore)
     EXPECT_TRUE(env.calil().libraryRequests().isEmpty());
     EXPECT_EQ(table.GetCellText(5, 1), env.catalogue(CatalogueKind::Mitaka).DetailUrlFor(kKokoro));
     EXPECT_EQ(table.GetLibraryAnswer(5, 1)->Status, QString());
-    EXPECT_TRUE(CsvTextOf(table).startsWith(QStringLiteral("ISBN,書名(Amazon),金額,発売日,ﾗﾝｷﾝｸﾞ,三鷹市立図書館,松江市立図書館\r\n")));
+    EXPECT_TRUE(CsvTextOf(table).startsWith(QStringLiteral("ISBN,書名,金額,発売日,ﾗﾝｷﾝｸﾞ,三鷹市立図書館,松江市立図書館\r\n")));
     EXPECT_FALSE(QDir(env.cacheFolder()).exists());
 }
 

@@ -117,7 +117,7 @@ TEST_F(CliCalil, SearchesAListedCalilLibraryAndTheBuiltInsThroughCalil)
     EXPECT_EQ(err.count(QStringLiteral("カーリル: ")), 1) << err.toStdString();
     const QStringList lines = DecodeCodePage(process.readAllStandardOutput(), kCodePageShiftJis).split(QStringLiteral("\r\n"));
     ASSERT_GE(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("ISBN,書名(Amazon),金額,発売日,ﾗﾝｷﾝｸﾞ,三鷹市立図書館,三鷹市立図書館(状態),"
+    EXPECT_EQ(lines[0], QStringLiteral("ISBN,書名,金額,発売日,ﾗﾝｷﾝｸﾞ,三鷹市立図書館,三鷹市立図書館(状態),"
                                        "調布市立中央図書館,調布市立中央図書館(状態)"));
     EXPECT_EQ(lines[1], QStringLiteral("4101010137,,,,,%1,貸出中,エラー,").arg(kMitakaUrl));
     EXPECT_EQ(lines[2], QStringLiteral("4003101014,,,,,×,,×,"));

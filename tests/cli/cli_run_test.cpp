@@ -79,6 +79,19 @@ TEST(CliOptions, ParsesTheDocumentedInterface)
     EXPECT_THROW(ParseCliOptions({QStringLiteral("a"), QStringLiteral("b")}), UsageError);
 }
 
+TEST(CliOptions, BookDataNamesOneOfThreeSourcesAndNoAmazonMeansNone)
+{
+    EXPECT_FALSE(ParseCliOptions({}).bookData.has_value());
+    EXPECT_EQ(ParseCliOptions({QStringLiteral("--book-data"), QStringLiteral("openbd")}).bookData, TBookDataSource::OpenBd);
+    EXPECT_EQ(ParseCliOptions({QStringLiteral("--book-data"), QStringLiteral("Amazon")}).bookData, TBookDataSource::Amazon);
+    EXPECT_EQ(ParseCliOptions({QStringLiteral("--book-data"), QStringLiteral("none"), QStringLiteral("--no-amazon")}).bookData,
+              TBookDataSource::None);
+    EXPECT_THROW(ParseCliOptions({QStringLiteral("--book-data"), QStringLiteral("calil")}), UsageError);
+    EXPECT_THROW(ParseCliOptions({QStringLiteral("--book-data")}), UsageError);
+    EXPECT_THROW(ParseCliOptions({QStringLiteral("--no-amazon"), QStringLiteral("--book-data"), QStringLiteral("openbd")}),
+                 UsageError);
+}
+
 TEST_F(CliRun, ExitStatusesTellWhatHappened)
 {
     const QString config = env.WriteSettings({kMatsue});
@@ -137,6 +150,55 @@ TEST_F(CliRun, AMissingAccessKeyStopsBeforeAnyRequest)
     EXPECT_EQ(Run({QStringLiteral("--config"), config, QStringLiteral("--no-amazon")}, "4101010137\n").exitCode, 0);
     EXPECT_EQ(env.bookseller().RequestCount(), 0);
     EXPECT_EQ(env.catalogue(CatalogueKind::Matsue).requestCount(), 1);
+}
+
+TEST_F(CliRun, AMissingKeyShowsTheWayToTheKeylessSource)
+{
+    const QString config = env.WriteSettings({}, /*withAccessKey=*/false, SearchEnvironment::kOpenBdSource);
+    // The settings say openBD; the command line asks the bookseller anyway.
+    const CliResult result = Run({QStringLiteral("--config"), config, QStringLiteral("--book-data"), QStringLiteral("amazon")},
+                                 "4101010137\n");
+    EXPECT_EQ(result.exitCode, 3);
+    const QStringList lines = result.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << result.err.toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("Amazon Access Key IDを登録しないと")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("--book-data openbd")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("[BOOKDATA] Source=openBD")));
+    EXPECT_EQ(env.openBd().RequestCount(), 0);
+}
+
+TEST_F(CliRun, WithoutAKeyTheKeylessSourceFillsTheBookColumns)
+{
+    env.openBd().AddBooks(FakeOpenBd::SampleBooks());
+    env.ndl().AddBooks(FakeNdl::SampleBooks());
+    const QByteArray memo = "4101010137\n4003101014\n4000000020\n";
+    const QString expected = QStringLiteral(
+        "ISBN,書名(openBD/NDL),金額,発売日,ﾗﾝｷﾝｸﾞ,松江市立図書館\r\n"
+        "4101010137,こころ,432,1952-02-18,,×\r\n"
+        "4003101014,坊っちゃん,518,1989-05,,×\r\n"
+        "4000000020,国会図書館にだけある本,3200,2015,,×\r\n");
+
+    // Chosen in the settings...
+    const QString chosen = env.WriteSettings({kMatsue}, /*withAccessKey=*/false, SearchEnvironment::kOpenBdSource);
+    const CliResult fromSettings = Run({QStringLiteral("--config"), chosen, QStringLiteral("--quiet")}, memo);
+    EXPECT_EQ(fromSettings.exitCode, 0) << fromSettings.err.toStdString();
+    EXPECT_EQ(DecodeCodePage(fromSettings.out, kCodePageShiftJis), expected);
+
+    // ...or for one run (the settings file is written anew).
+    const QString plain = env.WriteSettings({kMatsue}, /*withAccessKey=*/false);
+    const CliResult forTheRun = Run({QStringLiteral("--config"), plain, QStringLiteral("--book-data"), QStringLiteral("openbd")}, memo);
+    EXPECT_EQ(forTheRun.exitCode, 0) << forTheRun.err.toStdString();
+    EXPECT_EQ(DecodeCodePage(forTheRun.out, kCodePageShiftJis), expected);
+    EXPECT_EQ(env.bookseller().RequestCount(), 0);
+    EXPECT_EQ(env.openBd().RequestCount(), 2);
+
+    // A source that cannot be asked is named on standard error and fails the run.
+    env.openBd().AnswerStatus(503);
+    const CliResult failed = Run({QStringLiteral("--config"), plain, QStringLiteral("--quiet"),
+                                  QStringLiteral("--book-data"), QStringLiteral("openbd")}, memo);
+    EXPECT_EQ(failed.exitCode, 4);
+    EXPECT_EQ(failed.err.count(QStringLiteral("openBD: HTTP 503 Service Unavailable")), 1) << failed.err.toStdString();
+    EXPECT_TRUE(DecodeCodePage(failed.out, kCodePageShiftJis).contains(QStringLiteral("4101010137,エラー,エラー,エラー,エラー,×\r\n")));
 }
 
 TEST_F(CliRun, WritesTheSameCsvAsTheTableOfTheSameSearch)

@@ -250,3 +250,53 @@ TEST(AppConfig, StoredCalilLibrariesAreCheckedLikeAnythingFromOutside)
               QStringLiteral("Tokyo_Mitaka"));
     EXPECT_EQ(config.GetEndpoints().CalilBaseUrl(), QStringLiteral("http://127.0.0.1:9"));
 }
+
+TEST(AppConfig, BookDataSourceIsWrittenOnlyWhenItIsNotTheBookseller)
+{
+    TempFolder folder;
+    const QString file = folder.file(QStringLiteral("q.ini"));
+    TAppConfig config;
+    config.Load(file);
+    EXPECT_EQ(config.GetBookDataSource(), TBookDataSource::Amazon);
+    // Chosen explicitly, the default still leaves the file as it always was.
+    config.SetBookDataSource(TBookDataSource::Amazon);
+    config.Save(file);
+    EXPECT_EQ(folder.read(QStringLiteral("q.ini")), QByteArray(kFromScratch));
+
+    config.SetBookDataSource(TBookDataSource::OpenBd);
+    config.Save(file);
+    EXPECT_EQ(folder.read(QStringLiteral("q.ini")), QByteArray(kFromScratch) + "[BOOKDATA]\r\nSource=openBD\r\n\r\n");
+    TAppConfig reread;
+    reread.Load(file);
+    EXPECT_EQ(reread.GetBookDataSource(), TBookDataSource::OpenBd);
+
+    // Back to the bookseller: the entry goes, and the section with it unless
+    // it holds something of the user's.
+    reread.SetBookDataSource(TBookDataSource::Amazon);
+    reread.Save(file);
+    EXPECT_EQ(folder.read(QStringLiteral("q.ini")), QByteArray(kFromScratch));
+    folder.write(QStringLiteral("q.ini"), QByteArray(kFromScratch) + "[BOOKDATA]\r\nsource=NONE\r\nMine=1\r\n");
+    reread.Load(file);
+    EXPECT_EQ(reread.GetBookDataSource(), TBookDataSource::None);
+    reread.SetBookDataSource(TBookDataSource::Amazon);
+    reread.Save(file);
+    EXPECT_EQ(folder.read(QStringLiteral("q.ini")), QByteArray(kFromScratch) + "[BOOKDATA]\r\nMine=1\r\n\r\n");
+
+    // A value the program does not know reads as the default.
+    folder.write(QStringLiteral("q.ini"), "[BOOKDATA]\r\nSource=calil\r\n");
+    reread.Load(file);
+    EXPECT_EQ(reread.GetBookDataSource(), TBookDataSource::Amazon);
+}
+
+TEST(AppConfig, BookDataEndpointsHaveDefaultsAndCanBePointedElsewhere)
+{
+    TempFolder folder;
+    TAppConfig config;
+    config.Load(folder.file(QStringLiteral("none.ini")));
+    EXPECT_EQ(config.GetEndpoints().OpenBdBaseUrl(), QStringLiteral("https://api.openbd.jp"));
+    EXPECT_EQ(config.GetEndpoints().NdlBaseUrl(), QStringLiteral("https://ndlsearch.ndl.go.jp"));
+    folder.write(QStringLiteral("q.ini"), "[ENDPOINTS]\r\nOPENBD=http://127.0.0.1:1/\r\nndl=http://127.0.0.1:2\r\n");
+    config.Load(folder.file(QStringLiteral("q.ini")));
+    EXPECT_EQ(config.GetEndpoints().OpenBdBaseUrl(), QStringLiteral("http://127.0.0.1:1"));
+    EXPECT_EQ(config.GetEndpoints().NdlBaseUrl(), QStringLiteral("http://127.0.0.1:2"));
+}

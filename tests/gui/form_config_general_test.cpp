@@ -1,4 +1,5 @@
 #include "config/app_config.h"
+#include <QRadioButton>
 #include "config/ini_file.h"
 #include "gui/config_commands.h"
 #include "gui/form_config_general.h"
@@ -89,10 +90,11 @@ TEST(FormConfigGeneral, ShowsItsPagesWithTheirTextsAndKeepsItsSize)
     EXPECT_EQ(form.minimumSize(), QSize(scale(428), scale(252)));
     EXPECT_EQ(form.maximumSize(), form.minimumSize());
 
-    ASSERT_EQ(form.PageControl1->count(), 3);
+    ASSERT_EQ(form.PageControl1->count(), 4);
     EXPECT_EQ(form.PageControl1->tabText(0), QStringLiteral("Amazon"));
     EXPECT_EQ(form.PageControl1->tabText(1), QStringLiteral("Proxy"));
-    EXPECT_EQ(form.PageControl1->tabText(2), QStringLiteral("カーリル"));
+    EXPECT_EQ(form.PageControl1->tabText(2), QStringLiteral("書誌情報"));
+    EXPECT_EQ(form.PageControl1->tabText(3), QStringLiteral("カーリル"));
     EXPECT_EQ(form.PageControl1->currentWidget(), form.TabSheetAmazon);
 
     EXPECT_EQ(LabelOf(form.EditAwsKeyId), QStringLiteral("Amazon Access Key ID"));
@@ -112,8 +114,13 @@ TEST(FormConfigGeneral, ShowsItsPagesWithTheirTextsAndKeepsItsSize)
                                   form.EditProxyPort, form.EditProxyUserName, form.EditProxyPassword})
         EXPECT_FALSE(edit->testAttribute(Qt::WA_InputMethodEnabled)) << LabelOf(edit).toStdString();
 
-    const QStringList memo = form.Memo1->toPlainText().split(u'\n');
-    ASSERT_EQ(memo.size(), 7);
+    QStringList memo = form.Memo1->toPlainText().split(u'\n');
+    // First, where it is seen without scrolling: no new keys, and the page
+    // that needs none.
+    ASSERT_EQ(memo.size(), 9);
+    EXPECT_TRUE(memo[0].contains(QStringLiteral("新しいキーを発行していません"))) << memo[0].toStdString();
+    EXPECT_TRUE(memo[1].contains(QStringLiteral("「書誌情報」ページ"))) << memo[1].toStdString();
+    memo = memo.mid(2);
     EXPECT_EQ(memo[0], QStringLiteral("Product Advertising API アカウントのAmazonのAccess Key IDとSecret Access "));
     EXPECT_EQ(memo[1], QStringLiteral("Keyを登録しないと、Amazonの検索ができません。"));
     EXPECT_EQ(memo[2], QStringLiteral("Product Advertising API アカウントの作成方法は、"));
@@ -501,4 +508,62 @@ TEST(ConfigGeneralDuringASearch, ConfirmingNeverTearsWhatWorkersRead)
         worker.join();
     EXPECT_EQ(torn.load(), 0);
     EXPECT_GT(reads.load(), 0);
+}
+
+TEST(FormConfigGeneral, BookDataPageOffersThreeSourcesEachWithWhatItNeeds)
+{
+    TAppConfig config;
+    TFormConfigGeneral form;
+    form.SetConfig(config);
+    form.PageControl1->setCurrentWidget(form.TabSheetBookData);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(form.RadioBookDataAmazon->isChecked());
+    EXPECT_TRUE(form.RadioBookDataAmazon->text().startsWith(QStringLiteral("Amazon")));
+    EXPECT_TRUE(form.LabelBookDataAmazon->text().contains(QStringLiteral("キーの登録が必要")));
+    EXPECT_TRUE(form.RadioBookDataOpenBd->text().contains(QStringLiteral("openBD")));
+    EXPECT_TRUE(form.RadioBookDataOpenBd->text().contains(QStringLiteral("国立国会図書館サーチ")));
+    EXPECT_TRUE(form.LabelBookDataOpenBd->text().contains(QStringLiteral("キー不要")));
+    EXPECT_TRUE(form.RadioBookDataNone->text().contains(QStringLiteral("図書館だけ")));
+    // Every choice and its line stay inside the page, none over another.
+    const QRect page = form.TabSheetBookData->rect();
+    QRect previous;
+    for (const QWidget* widget : {static_cast<QWidget*>(form.RadioBookDataAmazon), static_cast<QWidget*>(form.LabelBookDataAmazon),
+                                  static_cast<QWidget*>(form.RadioBookDataOpenBd), static_cast<QWidget*>(form.LabelBookDataOpenBd),
+                                  static_cast<QWidget*>(form.RadioBookDataNone), static_cast<QWidget*>(form.LabelBookDataNone)}) {
+        EXPECT_TRUE(page.contains(widget->geometry())) << widget->metaObject()->className() << " "
+            << widget->geometry().y() << "+" << widget->geometry().height() << " in " << page.height();
+        EXPECT_FALSE(widget->geometry().intersects(previous)) << widget->metaObject()->className();
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
+        }
+        previous = widget->geometry();
+    }
+
+    config.SetBookDataSource(TBookDataSource::None);
+    form.SetConfig(config);
+    EXPECT_TRUE(form.RadioBookDataNone->isChecked());
+    EXPECT_FALSE(form.RadioBookDataAmazon->isChecked());
+}
+
+TEST_F(ConfigGeneralCommand, TheChosenBookDataSourceIsStoredOnOkOnly)
+{
+    Run([](TFormConfigGeneral* form) {
+        form->PageControl1->setCurrentWidget(form->TabSheetBookData);
+        QTest::mouseClick(form->RadioBookDataOpenBd, Qt::LeftButton);
+        QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+    });
+    EXPECT_EQ(config.GetBookDataSource(), TBookDataSource::Amazon);
+
+    Run([](TFormConfigGeneral* form) {
+        form->PageControl1->setCurrentWidget(form->TabSheetBookData);
+        QTest::mouseClick(form->RadioBookDataOpenBd, Qt::LeftButton);
+        QTest::mouseClick(form->BtnOk, Qt::LeftButton);
+    });
+    EXPECT_EQ(config.GetBookDataSource(), TBookDataSource::OpenBd);
+    Run([](TFormConfigGeneral* form) {
+        EXPECT_TRUE(form->RadioBookDataOpenBd->isChecked());
+        QTest::mouseClick(form->BtnOk, Qt::LeftButton);
+    });
+    EXPECT_EQ(config.GetBookDataSource(), TBookDataSource::OpenBd);
 }

@@ -1,4 +1,5 @@
 #include "config/app_config.h"
+#include "gui/form_config_general.h"
 #include "gui/form_main.h"
 #include "gui/grid_books.h"
 #include "gui/modal_driver.h"
@@ -14,6 +15,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -134,6 +137,50 @@ TEST_F(FormMainSearch, WithoutAnAccessKeyIdAWarningWithOneButtonAndNoRequest)
     EXPECT_EQ(form->GridBooks->RowCount(), 3);
     EXPECT_EQ(env.bookseller().RequestCount(), 0);
     EXPECT_EQ(env.catalogue(CatalogueKind::Matsue).requestCount(), 0);
+}
+
+TEST_F(FormMainSearch, AReaderWithoutAKeyChoosesOpenBdAndGetsTheBookColumnsWithoutAWarning)
+{
+    env.openBd().AddBooks(FakeOpenBd::SampleBooks());
+    env.ndl().AddBooks(FakeNdl::SampleBooks());
+    Open({kMatsue}, /*withKey=*/false);
+    const auto chooseInTheDialog = [&](QRadioButton* TFormConfigGeneral::*choice) {
+        WhenModal<TFormConfigGeneral>([choice](TFormConfigGeneral* dialog) {
+            dialog->PageControl1->setCurrentWidget(dialog->TabSheetBookData);
+            QTest::mouseClick(dialog->*choice, Qt::LeftButton);
+            QTest::mouseClick(dialog->BtnOk, Qt::LeftButton);
+        });
+        form->ActionConfigGeneral->trigger();
+    };
+    EXPECT_EQ(form->GridBooks->GetHeaderText(1), QStringLiteral("書名(Amazon)"));
+    chooseInTheDialog(&TFormConfigGeneral::RadioBookDataOpenBd);
+    EXPECT_EQ(form->GridBooks->GetHeaderText(1), QStringLiteral("書名(openBD/NDL)"));
+
+    // Any box would be the missing-key warning: count and close it.
+    int boxes = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++boxes;
+            box->reject();
+        }
+    });
+    watch.start(5);
+    Find({kKokoro, kBotchan});
+    ASSERT_TRUE(Finished());
+    watch.stop();
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(Commands(), kAtRest);
+    EXPECT_EQ(env.bookseller().RequestCount(), 0);
+    EXPECT_EQ(form->GridBooks->GetCellText(1, 1), QStringLiteral("こころ "));
+    EXPECT_EQ(form->GridBooks->GetCellText(2, 2), QStringLiteral("518 "));
+    EXPECT_EQ(form->GridBooks->GetCellText(3, 2), QStringLiteral("1989-05 "));
+    EXPECT_EQ(form->GridBooks->GetCellText(5, 1), QStringLiteral("×"));
+
+    // The header names who filled the rows, whatever is chosen afterwards.
+    chooseInTheDialog(&TFormConfigGeneral::RadioBookDataAmazon);
+    EXPECT_EQ(form->Config().GetBookDataSource(), TBookDataSource::Amazon);
+    EXPECT_EQ(form->GridBooks->GetHeaderText(1), QStringLiteral("書名(openBD/NDL)"));
 }
 
 TEST_F(FormMainSearch, ACatalogueFailureIsShownInACriticalBoxWhileTheSearchGoesOn)

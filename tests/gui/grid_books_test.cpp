@@ -126,6 +126,37 @@ TEST_F(GridBooks, PaintsAnsweredCellsInTheGridColorAndWaitingCellsGray)
     EXPECT_EQ(Background(picture, 3, 2), Color(QPalette::Highlight));
 }
 
+TEST_F(GridBooks, AFailedBookLookupIsDrawnLikeAFailedLibraryOnlyInTheCellsItLeftEmpty)
+{
+    grid.SetIsbnList({QStringLiteral("4101010013"), QStringLiteral("4003101014")});
+    // The first book's title and date came; its price lookup failed.
+    TBookData partial = Answer(QStringLiteral("4101010013"), QString());
+    partial.SalesRank.clear();
+    grid.SetAmazonData(std::vector<TBookData>{partial});
+    grid.Table().SetBookDataFailure(QStringLiteral("4101010013"), QStringLiteral("HTTP 500 Internal Server Error"));
+    grid.Table().SetBookDataFailure(QStringLiteral("4003101014"), QStringLiteral("HTTP 503 Service Unavailable"));
+    grid.Table().SetLibraryAnswer(QStringLiteral("4003101014"), TLibraryAnswer::Failure(QStringLiteral("down")), kMitaka);
+    ASSERT_TRUE(grid.SetCurrentCell(6, 2));
+
+    const QImage picture = Picture();
+    EXPECT_EQ(grid.GetCellText(1, 1), QStringLiteral("吾輩は猫である "));
+    EXPECT_EQ(Background(picture, 1, 1), Color(QPalette::Base));
+    EXPECT_EQ(grid.GetCellText(2, 1), QStringLiteral("エラー"));
+    EXPECT_EQ(Background(picture, 2, 1), TGridBooks::kFailedCellColor);
+    EXPECT_EQ(Background(picture, 4, 1), Color(QPalette::Base)); // no keyless source has a rank
+    for (int column = 1; column <= 5; ++column) {
+        EXPECT_EQ(grid.GetCellText(column, 2), QStringLiteral("エラー")) << column;
+        EXPECT_EQ(Background(picture, column, 2), TGridBooks::kFailedCellColor) << column;
+    }
+    // The marker is drawn in the failure's red.
+    const QRect marker = grid.CellRect(2, 1);
+    bool red = false;
+    for (int x = marker.left(); x <= marker.right() && !red; ++x)
+        for (int y = marker.top(); y <= marker.bottom() && !red; ++y)
+            red = picture.pixelColor(x, y) == TGridBooks::kFailedTextColor;
+    EXPECT_TRUE(red);
+}
+
 TEST_F(GridBooks, DrawsTextInsetOnOneLineAndTakesAmpersandsAsMnemonicsOnlyInTheHeader)
 {
     grid.SetIsbnList({QStringLiteral("4101010013")});

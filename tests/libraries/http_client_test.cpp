@@ -240,3 +240,37 @@ TEST_F(HttpClientTest, AbortFromAnotherThreadEndsAStalledTransferAtOnce)
 }
 
 } // namespace
+
+TEST_F(HttpClientTest, PostsALongFormOnTheSameConnectionAndTheNextGetIsAGetAgain)
+{
+    std::atomic<int> posts{0};
+    std::atomic<int> gets{0};
+    // A reader of its own: the library refuses forms over 8 KB otherwise.
+    fake_.server().Post("/form", [&](const httplib::Request& req, httplib::Response& res,
+                                     const httplib::ContentReader& read) {
+        ++posts;
+        std::string body;
+        read([&](const char* data, std::size_t length) {
+            body.append(data, length);
+            return true;
+        });
+        const bool waited = req.has_header("Expect");
+        res.set_content(req.get_header_value("Content-Type") + "|" + std::to_string(body.size())
+                            + (waited ? "|expect" : ""),
+                        "text/plain");
+    });
+    fake_.server().Get("/form", [&](const httplib::Request& req, httplib::Response& res) {
+        ++gets;
+        res.set_content("get " + std::to_string(req.body.size()), "text/plain");
+    });
+    fake_.Start();
+
+    // Far longer than the 8 KB that servers take in a request line.
+    const QByteArray form = "isbn=" + QByteArray(20000, '1');
+    EXPECT_EQ(client_.Post(Url("/form"), form, "application/x-www-form-urlencoded"),
+              QByteArray("application/x-www-form-urlencoded|20005"));
+    EXPECT_EQ(client_.Get(Url("/form")), QByteArray("get 0"));
+    EXPECT_EQ(posts.load(), 1);
+    EXPECT_EQ(gets.load(), 1);
+    EXPECT_EQ(ErrorOf([&] { client_.Post(Url("/missing"), form, "text/plain"); }), QStringLiteral("HTTP 404 Not Found"));
+}

@@ -15,7 +15,8 @@ QString SearchEnvironment::WriteSettings(const QStringList& libraries, bool with
     QString text = QStringLiteral("[AMAZON]\r\nAwsKeyID=%1\r\nSecretAccessKey=%2\r\n")
                        .arg(withAccessKey ? kAccessKeyId : QString(), kSecretAccessKey);
     text += QStringLiteral("[LIBRARY]\r\nLibraryNames=%1\r\n").arg(ToCommaText(libraries));
-    text += QStringLiteral("[ENDPOINTS]\r\nAmazon=%1\r\n").arg(bookseller_.host());
+    text += QStringLiteral("[ENDPOINTS]\r\nAmazon=%1\r\nopenBD=%2\r\nNDL=%3\r\n")
+                .arg(bookseller_.host(), openBd_.baseUrl(), ndl_.baseUrl());
     for (const CatalogueKind kind : AllCatalogueKinds()) {
         const FakeCatalogue& fake = catalogues_.at(kind);
         text += QStringLiteral("%1=%2\r\n").arg(fake.libraryName(), fake.baseUrl());

@@ -2,6 +2,8 @@
 
 #include "support/fake_bookseller.h"
 #include "support/fake_catalogue.h"
+#include "support/fake_ndl.h"
+#include "support/fake_openbd.h"
 #include "support/temp_folder.h"
 
 #include <QString>
@@ -9,9 +11,10 @@
 
 class TAppConfig;
 
-// Everything a search talks to, on loopback: the eight fake catalogues and
-// the fake bookseller, and a settings file that points the program at them
-// with the bookseller's keys and a choice of libraries.
+// Everything a search talks to, on loopback: the eight fake catalogues, the
+// fake bookseller, fake openBD and fake NDL Search, and a settings file that
+// points the program at them with the bookseller's keys and a choice of
+// libraries.
 class SearchEnvironment final
 {
 public:
@@ -22,6 +25,11 @@ public:
 
     FakeCatalogue& catalogue(CatalogueKind kind) { return catalogues_.at(kind); }
     FakeBookseller& bookseller() { return bookseller_; }
+    FakeOpenBd& openBd() { return openBd_; }
+    FakeNdl& ndl() { return ndl_; }
+
+    // The extra settings lines that choose the keyless book-data source.
+    static inline const QString kOpenBdSource = QStringLiteral("[BOOKDATA]\r\nSource=openBD\r\n");
 
     // Writes the settings file: endpoints of every fake, the keys (an empty
     // access key id when asked), the libraries in this order, and any extra
@@ -38,4 +46,6 @@ private:
     TempFolder folder_;
     FakeCatalogueSet catalogues_;
     FakeBookseller bookseller_{kAccessKeyId, kSecretAccessKey};
+    FakeOpenBd openBd_;
+    FakeNdl ndl_;
 };
