@@ -13,6 +13,11 @@
 // ones give the same code page and the same text for every input.
 namespace PreviousDecoder {
 
+bool IsJIS(QByteArrayView buffer);
+bool IsSJIS(QByteArrayView buffer, int& score);
+bool IsEUC(QByteArrayView buffer, int& score);
+bool IsUTF8(QByteArrayView buffer, int& score);
+bool IsUTF7(QByteArrayView buffer, int& score);
 int CheckEncoding(QByteArrayView buffer, EncodeDetect::TIgnoreEncodes ignore = {});
 TCodePage DetectCodePage(QByteArrayView bytes);
 
@@ -20,10 +25,14 @@ QString DecodeCodePage(QByteArrayView bytes, TCodePage codePage);
 QString ToUnicode(QByteArrayView bytes, TCodePage codePage);
 QString ToUnicodeDetect(QByteArrayView bytes);
 
-// How the detector and the decoders of src/util treat these bytes
-// differently from the previous ones, in words for a failure message; empty
-// when they agree on the encoding code (with all tests and with `ignore`),
-// the detected code page, the detected text and the text in every code page.
+// How the detector of src/util judges these bytes differently from the
+// previous one, in words for a failure message; empty when they agree on
+// each test's verdict and score, the encoding code (with all tests and with
+// `ignore`) and the detected code page.
+QString DetectionDifferenceFromPrevious(QByteArrayView bytes, EncodeDetect::TIgnoreEncodes ignore = {});
+
+// The same, and then the decoders: the detected text and the text in every
+// code page.
 QString DifferenceFromPrevious(QByteArrayView bytes, EncodeDetect::TIgnoreEncodes ignore = {});
 
 } // namespace PreviousDecoder

@@ -283,6 +283,31 @@ qsizetype CutAtCharacter(QByteArrayView bytes, qsizetype limit)
 
 } // namespace
 
+bool IsJIS(QByteArrayView buffer)
+{
+    return OldIsJIS(buffer, {});
+}
+
+bool IsSJIS(QByteArrayView buffer, int& score)
+{
+    return OldIsSJIS(buffer, score, {});
+}
+
+bool IsEUC(QByteArrayView buffer, int& score)
+{
+    return OldIsEUC(buffer, score, {});
+}
+
+bool IsUTF8(QByteArrayView buffer, int& score)
+{
+    return OldIsUTF8(buffer, score, {});
+}
+
+bool IsUTF7(QByteArrayView buffer, int& score)
+{
+    return OldIsUTF7(buffer, score, {});
+}
+
 TCodePage DetectCodePage(QByteArrayView bytes)
 {
     const QByteArrayView judged = bytes.first(CutAtCharacter(bytes, 102400));

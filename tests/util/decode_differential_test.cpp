@@ -15,16 +15,23 @@
 
 namespace {
 
-using PreviousDecoder::DifferenceFromPrevious;
-
-testing::AssertionResult SameAsBefore(QByteArrayView bytes, EncodeDetect::TIgnoreEncodes ignore = {})
+testing::AssertionResult Same(const QString& difference, QByteArrayView bytes)
 {
-    const QString difference = DifferenceFromPrevious(bytes, ignore);
     if (difference.isEmpty())
         return testing::AssertionSuccess();
     return testing::AssertionFailure() << difference.toStdString() << " for "
                                        << bytes.first(std::min<qsizetype>(bytes.size(), 48)).toByteArray().toHex(' ').toStdString()
                                        << (bytes.size() > 48 ? " ..." : "");
+}
+
+testing::AssertionResult SameAsBefore(QByteArrayView bytes, EncodeDetect::TIgnoreEncodes ignore = {})
+{
+    return Same(PreviousDecoder::DifferenceFromPrevious(bytes, ignore), bytes);
+}
+
+testing::AssertionResult SameDetectionAsBefore(QByteArrayView bytes)
+{
+    return Same(PreviousDecoder::DetectionDifferenceFromPrevious(bytes), bytes);
 }
 
 const QString kCatalogueText = QStringLiteral(
@@ -109,6 +116,34 @@ TEST(DecodeDifferential, EveryPairInEachModeOfIso2022Jp)
             ASSERT_TRUE(SameAsBefore(bytes)) << mode + 1 << " " << first;
             bytes.chop(1); // half a pair at the end
             ASSERT_TRUE(SameAsBefore(bytes)) << mode + 1 << " " << first;
+        }
+    }
+}
+
+TEST(DecodeDifferential, LongPagesWithOneByteChanged)
+{
+    // Many chunks of 64 bytes for the detector; the ASCII before the text
+    // moves the characters against the chunks, and each change lands
+    // somewhere else in a chunk.
+    std::mt19937 random(7);
+    const QByteArray texts[] = {EncodeCodePage(kCatalogueText, kCodePageShiftJis),
+                                EncodeCodePage(kCatalogueText, kCodePageEucJp) + "\x8F\xA2\xB7",
+                                (kCatalogueText + QStringLiteral("\U0001F4DA")).toUtf8()};
+    for (const QByteArray& text : texts) {
+        for (int shift = 0; shift < 64; ++shift) {
+            QByteArray page(shift, 'a');
+            while (page.size() < 1500)
+                page += text;
+            ASSERT_TRUE(SameAsBefore(page)) << shift;
+            for (int change = 0; change < 20; ++change) {
+                // Bytes where the byte classes of the encodings part, or any.
+                static const QByteArray edges = "\x40\x7E\x7F\x80\x81\x8E\x8F\x9F\xA0\xA1\xBF\xC0\xDF\xE0\xEF\xF0\xF8\xFC\xFD\xFF";
+                QByteArray changed = page;
+                const qsizetype at = random() % (page.size() - 1);
+                for (qsizetype i = at; i <= at + static_cast<qsizetype>(random() % 2); ++i)
+                    changed[i] = random() % 2 == 0 ? edges[random() % edges.size()] : static_cast<char>(random() % 256);
+                ASSERT_TRUE(SameDetectionAsBefore(changed)) << shift << " " << change;
+            }
         }
     }
 }
