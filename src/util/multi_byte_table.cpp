@@ -41,8 +41,11 @@ public:
         const bool ok = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
         const int error = ok ? 0 : errno;
         const size_t produced = (sizeof out - outLeft) / sizeof(wchar_t);
-        if (!ok && inLeft == length && produced == 0)
-            return {error == EINVAL ? Reading::kIncomplete : error == EILSEQ ? Reading::kInvalid : Reading::kUnexpected};
+        if (!ok && inLeft == length && produced == 0) {
+            if (error == EINVAL)
+                return {Reading::kIncomplete};
+            return {error == EILSEQ ? Reading::kInvalid : Reading::kUnexpected};
+        }
         // One character of the basic plane, not U+0000 in a sequence, and
         // nothing of the input left over.
         const auto c = static_cast<char32_t>(out[0]);

@@ -10,7 +10,7 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-bool InRange(quint8 b, quint8 low, quint8 high) { return b >= low && b <= high; }
+constexpr bool InRange(quint8 b, quint8 low, quint8 high) { return b >= low && b <= high; }
 bool IsContinuation(quint32 b) { return (b & 0xC0) == 0x80; }
 
 // What a byte at the start of a character begins: how long the sequence
@@ -27,8 +27,12 @@ struct Lead
 constexpr std::array<Lead, 256> kLeads = [] {
     std::array<Lead, 256> leads{};
     for (int b = 0; b <= 0xFF; ++b) {
-        Lead& lead = leads[b];
-        lead.length = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+        const auto byte = static_cast<quint8>(b);
+        leads[b].length = byte < 0x80                 ? 1
+                          : InRange(byte, 0xC2, 0xDF) ? 2
+                          : InRange(byte, 0xE0, 0xEF) ? 3
+                          : InRange(byte, 0xF0, 0xF4) ? 4
+                                                      : 0;
     }
     leads[0xE0].low = 0xA0;
     leads[0xED].high = 0x9F;

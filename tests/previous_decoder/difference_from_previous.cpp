@@ -112,14 +112,15 @@ QString DifferenceFromPrevious(QByteArrayView bytes, EncodeDetect::TIgnoreEncode
     for (const TCodePage codePage : kCodePages) {
         if (!difference.isEmpty())
             break;
-        difference = TextDifference(QStringLiteral("text in %1").arg(codePage),
-                                    TStringUtility::ToUnicode(bytes, codePage), PreviousDecoder::ToUnicode(bytes, codePage));
+        const QString what = QStringLiteral("text in %1").arg(codePage);
+        difference = TextDifference(what, TStringUtility::ToUnicode(bytes, codePage),
+                                    PreviousDecoder::ToUnicode(bytes, codePage));
         // Without the marks dropped and the JIS X 0208 fix-up.
         const bool raw = codePage == 20932 || codePage == 50220 || codePage == 65001 || codePage == 1200
                          || codePage == 12000;
         if (difference.isEmpty() && raw)
-            difference = TextDifference(QStringLiteral("raw text in %1").arg(codePage),
-                                        ::DecodeCodePage(bytes, codePage), PreviousDecoder::DecodeCodePage(bytes, codePage));
+            difference = TextDifference(QStringLiteral("raw ") + what, ::DecodeCodePage(bytes, codePage),
+                                        PreviousDecoder::DecodeCodePage(bytes, codePage));
     }
     return difference;
 }

@@ -19,8 +19,8 @@ testing::AssertionResult Same(const QString& difference, QByteArrayView bytes)
 {
     if (difference.isEmpty())
         return testing::AssertionSuccess();
-    return testing::AssertionFailure() << difference.toStdString() << " for "
-                                       << bytes.first(std::min<qsizetype>(bytes.size(), 48)).toByteArray().toHex(' ').toStdString()
+    const QByteArray start = bytes.first(std::min<qsizetype>(bytes.size(), 48)).toByteArray();
+    return testing::AssertionFailure() << difference.toStdString() << " for " << start.toHex(' ').toStdString()
                                        << (bytes.size() > 48 ? " ..." : "");
 }
 
@@ -37,7 +37,8 @@ testing::AssertionResult SameDetectionAsBefore(QByteArrayView bytes)
 const QString kCatalogueText = QStringLiteral(
     "<html><head><title>蔵書検索結果</title></head><body>\r\n"
     "<p>「吾輩は猫である」夏目漱石・岩波書店 ISBN 4-00-310101-4</p>\r\n"
-    "<p>所蔵あり（貸出可）～－。ｶﾀｶﾅもひらがなも漢字も①≒纊も読めます。</p></body></html>\r\n");
+    "<p>所蔵あり（貸出可）～－。ｶﾀｶﾅもひらがなも漢字も①≒纊も読めます。</p>"
+    "</body></html>\r\n");
 
 // The text in the code pages of Japanese pages, and the bytes of each file
 // the fuzzer starts from.
@@ -137,7 +138,8 @@ TEST(DecodeDifferential, LongPagesWithOneByteChanged)
             ASSERT_TRUE(SameAsBefore(page)) << shift;
             for (int change = 0; change < 20; ++change) {
                 // Bytes where the byte classes of the encodings part, or any.
-                static const QByteArray edges = "\x40\x7E\x7F\x80\x81\x8E\x8F\x9F\xA0\xA1\xBF\xC0\xDF\xE0\xEF\xF0\xF8\xFC\xFD\xFF";
+                static const QByteArray edges =
+                    "\x40\x7E\x7F\x80\x81\x8E\x8F\x9F\xA0\xA1\xBF\xC0\xDF\xE0\xEF\xF0\xF8\xFC\xFD\xFF";
                 QByteArray changed = page;
                 const qsizetype at = random() % (page.size() - 1);
                 for (qsizetype i = at; i <= at + static_cast<qsizetype>(random() % 2); ++i)
@@ -187,7 +189,10 @@ public:
         return page.first(size);
     }
 
-    int Below(qsizetype bound) { return static_cast<int>(std::uniform_int_distribution<qsizetype>(0, bound - 1)(random_)); }
+    int Below(qsizetype bound)
+    {
+        return static_cast<int>(std::uniform_int_distribution<qsizetype>(0, bound - 1)(random_));
+    }
 
 private:
     std::mt19937 random_;
