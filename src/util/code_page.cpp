@@ -1,13 +1,12 @@
 #include "util/code_page.h"
 
 #include "util/iso2022jp.h"
-
-#include <QtEndian>
+#include "util/multi_byte_decode.h"
+#include "util/utf_decode.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
-#include <memory>
 #include <mutex>
 #include <map>
 #include <string>
@@ -15,16 +14,10 @@
 
 namespace {
 
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr const char* kNativeUtf16 = "UTF-16LE";
-#else
-constexpr const char* kNativeUtf16 = "UTF-16BE";
-#endif
-
 // glibc loads the module of a conversion when a descriptor opens it and
 // unloads it when the last one closes, under a lock of its own. Holding one
 // descriptor of every conversion used for the life of the process keeps the
-// modules loaded: pages decode without loading a library each time, and
+// modules loaded: text encodes without loading a library each time, and
 // threads never contend on loading and unloading.
 void KeepModuleLoaded(const char* to, const char* from)
 {
@@ -56,7 +49,6 @@ public:
 
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
-    void reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
 
 private:
     iconv_t cd_;
@@ -82,180 +74,6 @@ int ConvertChunk(iconv_t cd, const char*& in, size_t& inLeft, QByteArray& out)
     }
 }
 
-bool InRange(quint8 b, quint8 low, quint8 high) { return b >= low && b <= high; }
-
-bool IsSjisLead(quint8 b) { return InRange(b, 0x81, 0x9F) || InRange(b, 0xE0, 0xFC); }
-bool IsSjisTrail(quint8 b) { return InRange(b, 0x40, 0x7E) || InRange(b, 0x80, 0xFC); }
-
-// How many bytes an undecodable sequence at `at` spans; one replacement
-// character stands for all of them. A well-formed pair that the table does
-// not hold is one character, as Windows counts it.
-qsizetype BadSjisLength(const quint8* at, qsizetype left)
-{
-    return left >= 2 && IsSjisLead(at[0]) && IsSjisTrail(at[1]) ? 2 : 1;
-}
-
-qsizetype BadEucLength(const quint8* at, qsizetype left)
-{
-    const auto high = [](quint8 b) { return InRange(b, 0xA1, 0xFE); };
-    if (at[0] == 0x8F && left >= 3 && high(at[1]) && high(at[2]))
-        return 3;
-    if (left >= 2 && (high(at[0]) || at[0] == 0x8E) && high(at[1]))
-        return 2;
-    return 1;
-}
-
-// The longest start of a well-formed UTF-8 sequence (one replacement
-// character per such "maximal subpart", as Windows and browsers do).
-qsizetype BadUtf8Length(const quint8* at, qsizetype left)
-{
-    const quint8 lead = at[0];
-    int follow = 0;
-    quint8 low = 0x80;
-    quint8 high = 0xBF;
-    if (InRange(lead, 0xC2, 0xDF)) {
-        follow = 1;
-    } else if (InRange(lead, 0xE0, 0xEF)) {
-        follow = 2;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (InRange(lead, 0xF0, 0xF4)) {
-        follow = 3;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    }
-    qsizetype length = 1;
-    for (int k = 0; k < follow && length < left; ++k) {
-        const quint8 b = at[length];
-        if (k == 0 ? !InRange(b, low, high) : !InRange(b, 0x80, 0xBF))
-            break;
-        ++length;
-    }
-    return length;
-}
-
-// A second chance for a sequence the main table rejects: the character, or
-// 0 when there is none.
-class FallbackDecoder
-{
-public:
-    virtual ~FallbackDecoder() = default;
-    virtual char16_t Decode(const quint8* at, qsizetype length) = 0;
-};
-
-// The EUC-JP rows only Windows' tables hold (NEC special characters in row
-// 13, NEC-selected IBM extensions in rows 89 to 92): the same JIS code
-// through CP932, the way Windows' EUC-JP decoder reads them.
-class EucRowsFromCp932 final : public FallbackDecoder
-{
-public:
-    char16_t Decode(const quint8* at, qsizetype length) override
-    {
-        if (length != 2 || !InRange(at[0], 0xA1, 0xFE))
-            return 0;
-        if (!cp932_) {
-            cp932_ = std::make_unique<IconvHandle>(kNativeUtf16, "CP932");
-            if (!cp932_->valid())
-                return 0;
-        }
-        const int row = at[0] & 0x7F;
-        const int cell = at[1] & 0x7F;
-        char sjis[2];
-        sjis[0] = static_cast<char>(((row + 1) >> 1) + (row <= 0x5E ? 0x70 : 0xB0));
-        sjis[1] = static_cast<char>(cell + ((row & 1) != 0 ? (cell < 0x60 ? 0x1F : 0x20) : 0x7E));
-        char* in = sjis;
-        size_t inLeft = 2;
-        char16_t unit = 0;
-        char* out = reinterpret_cast<char*>(&unit);
-        size_t outLeft = sizeof unit;
-        cp932_->reset();
-        if (iconv(cp932_->get(), &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1) || outLeft != 0)
-            return 0;
-        return unit;
-    }
-
-private:
-    std::unique_ptr<IconvHandle> cp932_;
-};
-
-constexpr char16_t kReplacement = 0xFFFD;
-
-// Decodes with an iconv table; each sequence it rejects becomes the fallback's
-// character or U+FFFD, and decoding goes on right after it.
-QString DecodeWithIconv(const char* name, QByteArrayView bytes,
-                        qsizetype (*badLength)(const quint8*, qsizetype), FallbackDecoder* fallback)
-{
-    IconvHandle handle(kNativeUtf16, name);
-    if (!handle.valid())
-        return QString();
-
-    // None of these encodings gives more UTF-16 code units than it has bytes.
-    QString text(bytes.size() + 1, Qt::Uninitialized);
-    qsizetype written = 0;
-    auto* in = const_cast<char*>(bytes.data());
-    size_t inLeft = static_cast<size_t>(bytes.size());
-    while (inLeft > 0) {
-        if (text.size() - written < 2)
-            text.resize(text.size() * 2 + 2);
-        char* out = reinterpret_cast<char*>(text.data() + written);
-        size_t outLeft = static_cast<size_t>(text.size() - written) * sizeof(char16_t);
-        const size_t outBefore = outLeft;
-        const size_t rc = iconv(handle.get(), &in, &inLeft, &out, &outLeft);
-        const int error = rc == static_cast<size_t>(-1) ? errno : 0;
-        written += static_cast<qsizetype>((outBefore - outLeft) / sizeof(char16_t));
-        if (error == 0 || error == E2BIG)
-            continue;
-        // EILSEQ, or EINVAL for a sequence cut by the end of the bytes.
-        const auto* at = reinterpret_cast<const quint8*>(in);
-        const qsizetype length = std::min<qsizetype>(badLength(at, static_cast<qsizetype>(inLeft)),
-                                                     static_cast<qsizetype>(inLeft));
-        const char16_t stand = fallback != nullptr ? fallback->Decode(at, length) : 0;
-        if (text.size() - written < 1)
-            text.resize(text.size() * 2 + 2);
-        text[written++] = QChar(stand != 0 ? stand : kReplacement);
-        in += length;
-        inLeft -= static_cast<size_t>(length);
-    }
-    text.truncate(written);
-    return text;
-}
-
-QString DecodeEucJp(QByteArrayView bytes)
-{
-    EucRowsFromCp932 fallback;
-    return DecodeWithIconv("EUC-JP", bytes, &BadEucLength, &fallback);
-}
-
-// Each pair of bytes is one code unit, whatever it holds; a last odd byte is
-// ignored.
-QString DecodeUtf16(QByteArrayView bytes, bool bigEndian)
-{
-    QString text(bytes.size() / 2, Qt::Uninitialized);
-    const auto* b = reinterpret_cast<const uchar*>(bytes.data());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        text[i] = QChar(bigEndian ? qFromBigEndian<quint16>(b + 2 * i)
-                                  : qFromLittleEndian<quint16>(b + 2 * i));
-    }
-    return text;
-}
-
-// A code point beyond Unicode or a surrogate becomes U+FFFD; a last
-// incomplete unit is ignored.
-QString DecodeUtf32(QByteArrayView bytes, bool bigEndian)
-{
-    QString text;
-    text.reserve(bytes.size() / 4);
-    const auto* b = reinterpret_cast<const uchar*>(bytes.data());
-    for (qsizetype i = 0; i + 4 <= bytes.size(); i += 4) {
-        const char32_t c = bigEndian ? qFromBigEndian<quint32>(b + i) : qFromLittleEndian<quint32>(b + i);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            text.append(QChar(kReplacement));
-        else
-            text.append(QChar::fromUcs4(c));
-    }
-    return text;
-}
-
 } // namespace
 
 const char* IconvNameOfCodePage(TCodePage codePage)
@@ -276,28 +94,22 @@ const char* IconvNameOfCodePage(TCodePage codePage)
     }
 }
 
-QString DecodeCodePage(QByteArrayView bytes, TCodePage codePage)
+QString DecodeCodePage(QByteArrayView bytes, TCodePage codePage, JisX0208Reading reading)
 {
     if (bytes.isEmpty())
         return QString();
     switch (codePage) {
     case kCodePageShiftJis:
-        return DecodeWithIconv("CP932", bytes, &BadSjisLength, nullptr);
+        return DecodeShiftJis(bytes);
     case kCodePageEucJp:
     case kCodePageEucJpMs:
-        return DecodeEucJp(bytes);
+        return DecodeEucJp(bytes, reading);
     case kCodePageIso2022Jp:
     case kCodePageIso2022JpKana:
     case kCodePageIso2022JpSoSi:
-        return DecodeEucJp(Iso2022JpToEucJp(bytes));
-    case kCodePageUtf8: {
-        // Qt's decoder is much faster; where it had to replace something,
-        // iconv's reading decides how many replacements there are.
-        QString text = QString::fromUtf8(bytes);
-        if (!text.contains(QChar(kReplacement)))
-            return text;
-        return DecodeWithIconv("UTF-8", bytes, &BadUtf8Length, nullptr);
-    }
+        return DecodeIso2022Jp(bytes, reading);
+    case kCodePageUtf8:
+        return DecodeUtf8(bytes);
     case kCodePageUtf16Le:
     case kCodePageUtf16Be:
         return DecodeUtf16(bytes, codePage == kCodePageUtf16Be);

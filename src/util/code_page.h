@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/jis_x0208_fixup.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -30,19 +32,21 @@ inline constexpr TCodePage kCodePageIso2022JpSoSi = 50222;
 // The iconv name of a code page, or nullptr for one we cannot convert.
 const char* IconvNameOfCodePage(TCodePage codePage);
 
-// Bytes of a code page to text, with the code points Windows gives: CP932
-// through glibc's "CP932"; EUC-JP through glibc's "EUC-JP", with the rows
-// only Windows knows (NEC special characters, NEC-selected IBM extensions)
-// taken from CP932; ISO-2022-JP (all three numbers, every escape Windows
-// accepts, half-width katakana by ESC ( I, SO/SI or 8-bit bytes) rewritten
-// as EUC-JP first. The JIS X 0208 mapping differences of EUC-JP and
-// ISO-2022-JP are left to the caller's fix-up.
+// Bytes of a code page to text, with the code points Windows gives, through
+// tables taken once from glibc's converters: CP932 from "CP932"; EUC-JP
+// from "EUC-JP", with the rows only Windows knows (NEC special characters,
+// NEC-selected IBM extensions) taken from CP932; ISO-2022-JP (all three
+// numbers, every escape Windows accepts, half-width katakana by ESC ( I,
+// SO/SI or 8-bit bytes) through the EUC-JP table. The JIS X 0208 characters
+// of EUC-JP and ISO-2022-JP get glibc's code points, or with
+// JisX0208Reading::Cp932 those of CP932.
 //
 // Never throws and never stops early: each undecodable sequence becomes one
 // U+FFFD and decoding goes on after it. UTF-16 and UTF-32 keep a leading
 // mark as U+FEFF and ignore a last incomplete code unit. An unsupported code
 // page gives the empty text.
-QString DecodeCodePage(QByteArrayView bytes, TCodePage codePage);
+QString DecodeCodePage(QByteArrayView bytes, TCodePage codePage,
+                       JisX0208Reading reading = JisX0208Reading::Converter);
 
 // Text to bytes of a code page. A character the code page cannot hold
 // becomes "?", the code page's default character. An unsupported code page

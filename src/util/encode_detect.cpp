@@ -1,112 +1,13 @@
 #include "util/encode_detect.h"
 
+#include "util/encoding_judge.h"
+
 #include <QIODevice>
 
 #include <limits>
 
 namespace EncodeDetect {
 namespace {
-
-constexpr int kInvalid = -1;
-constexpr quint8 kEsc = 0x1B;
-
-constexpr bool InRange(quint8 byte, quint8 low, quint8 high) { return byte >= low && byte <= high; }
-
-// Walks the buffer character by character. Rule::FollowCount(lead) gives the
-// number of bytes that follow a character's first byte (0 for a single byte,
-// kInvalid for a byte no character starts with); Rule::Allowed(lead, byte)
-// whether a following byte fits. A sequence cut by the end of the buffer
-// scores nothing and its next byte is read as a character start again.
-template <typename Rule>
-bool WalkSequences(QByteArrayView buffer, int& score)
-{
-    const auto* bytes = reinterpret_cast<const quint8*>(buffer.data());
-    const qsizetype size = buffer.size();
-    qsizetype i = 0;
-    while (i < size) {
-        const quint8 lead = bytes[i];
-        const int follow = Rule::FollowCount(lead);
-        if (follow == kInvalid)
-            return false;
-        if (follow == 0) {
-            ++i;
-            continue;
-        }
-        const qsizetype end = i + 1 + follow;
-        const qsizetype inside = end <= size ? end : size;
-        for (qsizetype j = i + 1; j < inside; ++j) {
-            if (!Rule::Allowed(lead, bytes[j]))
-                return false;
-        }
-        if (end <= size) {
-            score += 1 + follow;
-            i = end;
-        } else {
-            ++i;
-        }
-    }
-    return true;
-}
-
-struct SjisRule
-{
-    static int FollowCount(quint8 b)
-    {
-        if (b <= 0x7F || InRange(b, 0xA1, 0xDF))
-            return 0;
-        if (InRange(b, 0x81, 0x9F) || InRange(b, 0xE0, 0xFC))
-            return 1;
-        return kInvalid;
-    }
-    static bool Allowed(quint8, quint8 b) { return InRange(b, 0x40, 0x7E) || InRange(b, 0x80, 0xFC); }
-};
-
-struct EucRule
-{
-    static int FollowCount(quint8 b)
-    {
-        if (b <= 0x7F)
-            return 0;
-        if (InRange(b, 0xA1, 0xFE) || b == 0x8E)
-            return 1;
-        if (b == 0x8F)
-            return 2;
-        return kInvalid;
-    }
-    static bool Allowed(quint8 lead, quint8 b)
-    {
-        return lead == 0x8E ? InRange(b, 0xA1, 0xDF) : InRange(b, 0xA1, 0xFE);
-    }
-};
-
-struct Utf8Rule
-{
-    static int FollowCount(quint8 b)
-    {
-        if (b <= 0x7F)
-            return 0;
-        if (InRange(b, 0xC0, 0xDF))
-            return 1;
-        if (InRange(b, 0xE0, 0xEF))
-            return 2;
-        if (InRange(b, 0xF0, 0xF7))
-            return 3;
-        return kInvalid;
-    }
-    static bool Allowed(quint8, quint8 b) { return InRange(b, 0x80, 0xBF); }
-};
-
-// Punctuation that UTF-7 never writes as itself.
-bool IsUtf7Excluded(quint8 b)
-{
-    return InRange(b, 0x21, 0x26) || b == 0x2A || InRange(b, 0x3B, 0x3E) || b == 0x40
-           || InRange(b, 0x5B, 0x60) || InRange(b, 0x7B, 0x7E);
-}
-
-bool IsBase64(quint8 b)
-{
-    return InRange(b, 'A', 'Z') || InRange(b, 'a', 'z') || InRange(b, '0', '9') || b == '+' || b == '/';
-}
 
 bool StartsWith(const quint8* at, qsizetype remaining, std::initializer_list<quint8> sequence)
 {
@@ -118,6 +19,13 @@ bool StartsWith(const quint8* at, qsizetype remaining, std::initializer_list<qui
             return false;
     }
     return true;
+}
+
+// Adds a reader's score, whatever its verdict.
+bool Scored(EncodingJudge::Verdict verdict, int& score)
+{
+    score += verdict.score;
+    return verdict.passed;
 }
 
 } // namespace
@@ -143,61 +51,27 @@ TBOMType BOMCheck(QByteArrayView buffer, TIgnoreEncodes ignore)
 
 bool IsJIS(QByteArrayView buffer, TIgnoreEncodes ignore)
 {
-    if (ignore.Contains(TIgnoreEncode::ieJIS))
-        return false;
-    const auto* b = reinterpret_cast<const quint8*>(buffer.data());
-    const qsizetype n = buffer.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (!IsASCII(b[i]))
-            return false;
-        if (b[i] != kEsc)
-            continue;
-        const quint8* at = b + i;
-        const qsizetype left = n - i;
-        if (StartsWith(at, left, {kEsc, '(', 'B'}) || StartsWith(at, left, {kEsc, '(', 'J'})
-            || StartsWith(at, left, {kEsc, '(', 'I'}) || StartsWith(at, left, {kEsc, '$', '@'})
-            || StartsWith(at, left, {kEsc, '$', 'B'}) || StartsWith(at, left, {kEsc, '$', '(', 'D'})
-            || StartsWith(at, left, {kEsc, '&', '@', kEsc, '$', 'B'}))
-            return true;
-    }
-    return false;
+    return !ignore.Contains(TIgnoreEncode::ieJIS) && EncodingJudge::HasJisEscape(buffer);
 }
 
 bool IsSJIS(QByteArrayView buffer, int& score, TIgnoreEncodes ignore)
 {
-    return !ignore.Contains(TIgnoreEncode::ieSJIS) && WalkSequences<SjisRule>(buffer, score);
+    return !ignore.Contains(TIgnoreEncode::ieSJIS) && Scored(EncodingJudge::ReadShiftJis(buffer), score);
 }
 
 bool IsEUC(QByteArrayView buffer, int& score, TIgnoreEncodes ignore)
 {
-    return !ignore.Contains(TIgnoreEncode::ieEUC) && WalkSequences<EucRule>(buffer, score);
+    return !ignore.Contains(TIgnoreEncode::ieEUC) && Scored(EncodingJudge::ReadEucJp(buffer), score);
 }
 
 bool IsUTF8(QByteArrayView buffer, int& score, TIgnoreEncodes ignore)
 {
-    return !ignore.Contains(TIgnoreEncode::ieUTF8) && WalkSequences<Utf8Rule>(buffer, score);
+    return !ignore.Contains(TIgnoreEncode::ieUTF8) && Scored(EncodingJudge::ReadUtf8(buffer), score);
 }
 
 bool IsUTF7(QByteArrayView buffer, int& score, TIgnoreEncodes ignore)
 {
-    if (ignore.Contains(TIgnoreEncode::ieUTF7))
-        return false;
-    bool shifted = false;
-    for (const char c : buffer) {
-        const auto b = static_cast<quint8>(c);
-        if (!IsASCII(b) || IsUtf7Excluded(b))
-            return false;
-        if (b == '+' && !shifted)
-            shifted = true;
-        else if (b == '-' && shifted)
-            shifted = false;
-        if (shifted) {
-            if (!IsBase64(b))
-                return false;
-            score += 2;
-        }
-    }
-    return true;
+    return !ignore.Contains(TIgnoreEncode::ieUTF7) && Scored(EncodingJudge::ReadUtf7(buffer), score);
 }
 
 int CheckEncoding(QByteArrayView buffer, TIgnoreEncodes ignore)
@@ -213,31 +87,27 @@ int CheckEncoding(QByteArrayView buffer, TIgnoreEncodes ignore)
     case TBOMType::bt32BE: return kEncodingUtf32BeBom;
     case TBOMType::btNone: break;
     }
-    if (IsJIS(buffer, ignore))
+    const EncodingJudge::Verdicts verdicts = EncodingJudge::JudgeAll(buffer, ignore);
+    if (verdicts.jis)
         return kEncodingJis;
 
     struct Candidate
     {
         int code;
-        bool passed;
-        int score;
+        EncodingJudge::Verdict verdict;
     };
-    Candidate candidates[4] = {{kEncodingSjis, false, 0},
-                               {kEncodingEuc, false, 0},
-                               {kEncodingUtf8, false, 0},
-                               {kEncodingUtf7, false, 0}};
-    candidates[0].passed = IsSJIS(buffer, candidates[0].score, ignore);
-    candidates[1].passed = IsEUC(buffer, candidates[1].score, ignore);
-    candidates[2].passed = IsUTF8(buffer, candidates[2].score, ignore);
-    candidates[3].passed = IsUTF7(buffer, candidates[3].score, ignore);
+    const Candidate candidates[4] = {{kEncodingSjis, verdicts.sjis},
+                                     {kEncodingEuc, verdicts.euc},
+                                     {kEncodingUtf8, verdicts.utf8},
+                                     {kEncodingUtf7, verdicts.utf7}};
 
     // A winner must have passed and outscore every other test, failed or not.
     for (const Candidate& candidate : candidates) {
-        if (!candidate.passed)
+        if (!candidate.verdict.passed)
             continue;
         bool beatsAll = true;
         for (const Candidate& other : candidates) {
-            if (&other != &candidate && other.score >= candidate.score)
+            if (&other != &candidate && other.verdict.score >= candidate.verdict.score)
                 beatsAll = false;
         }
         if (beatsAll)

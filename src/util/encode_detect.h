@@ -72,7 +72,8 @@ bool IsEUC(QByteArrayView buffer, int& score, TIgnoreEncodes ignore = {});
 bool IsUTF8(QByteArrayView buffer, int& score, TIgnoreEncodes ignore = {});
 bool IsUTF7(QByteArrayView buffer, int& score, TIgnoreEncodes ignore = {});
 
-// One of the kEncoding codes for the buffer.
+// One of the kEncoding codes for the buffer. The tests run together in one
+// pass over it.
 int CheckEncoding(QByteArrayView buffer, TIgnoreEncodes ignore = {});
 
 // Judges the first `maximumCount` bytes of a readable device from its start

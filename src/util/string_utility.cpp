@@ -71,7 +71,8 @@ QString TStringUtility::ToUnicode(QByteArrayView bytes, TCodePage codePage)
     case kCodePageIso2022Jp:
     case kCodePageIso2022JpKana:
     case kCodePageIso2022JpSoSi:
-        return MecsMappingFix_JISX0208ToUnicode(AnsiToUTF16(bytes, codePage));
+        // The fix-up of MecsMappingFix_JISX0208ToUnicode, read straight from the tables.
+        return DecodeCodePage(bytes, codePage, JisX0208Reading::Cp932);
     default:
         return AnsiToUTF16(bytes, codePage);
     }
