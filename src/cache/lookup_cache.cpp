@@ -41,6 +41,12 @@ bool IsLock(const QSqlError& error)
     return code == kSqliteBusy || code == kSqliteLocked;
 }
 
+// A null QString binds as SQL NULL; every text column holds text.
+QVariant Text(const QString& text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
 QString NewConnectionName()
 {
     static std::atomic<int> counter{0};
@@ -49,13 +55,13 @@ QString NewConnectionName()
 
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS books ("
-    " source TEXT NOT NULL, isbn TEXT NOT NULL,"
+    " source TEXT NOT NULL, origin TEXT NOT NULL, isbn TEXT NOT NULL,"
     " title TEXT, amount TEXT, published TEXT, rank TEXT, url TEXT,"
-    " fetched INTEGER NOT NULL, PRIMARY KEY (source, isbn)) WITHOUT ROWID",
+    " fetched INTEGER NOT NULL, PRIMARY KEY (source, origin, isbn)) WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS holdings ("
-    " library TEXT NOT NULL, via INTEGER NOT NULL, isbn TEXT NOT NULL,"
+    " library TEXT NOT NULL, via INTEGER NOT NULL, origin TEXT NOT NULL, isbn TEXT NOT NULL,"
     " kind INTEGER NOT NULL, url TEXT, status TEXT,"
-    " fetched INTEGER NOT NULL, PRIMARY KEY (library, via, isbn)) WITHOUT ROWID",
+    " fetched INTEGER NOT NULL, PRIMARY KEY (library, via, origin, isbn)) WITHOUT ROWID",
 };
 
 } // namespace
@@ -157,7 +163,7 @@ void TLookupCache::SetAside()
     problem_ = QStringLiteral("キャッシュが壊れていたため、「%1」として退避し、新しく作りました。").arg(aside);
 }
 
-QHash<QString, TLookupCache::TBookEntry> TLookupCache::FreshBooks(const QString& source,
+QHash<QString, TLookupCache::TBookEntry> TLookupCache::FreshBooks(const TSourceKey& source,
                                                                   const QStringList& isbns)
 {
     QHash<QString, TBookEntry> fresh;
@@ -165,11 +171,12 @@ QHash<QString, TLookupCache::TBookEntry> TLookupCache::FreshBooks(const QString&
         return fresh;
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(QStringLiteral("SELECT title, amount, published, rank, url, fetched FROM books"
-                                 " WHERE source = ? AND isbn = ? AND fetched >= ?"));
+                                 " WHERE source = ? AND origin = ? AND isbn = ? AND fetched >= ?"));
     const qint64 oldest = Now() - Freshness::kBookData.count();
     for (const QString& isbn : isbns) {
-        query.addBindValue(source);
-        query.addBindValue(isbn);
+        query.addBindValue(Text(source.name));
+        query.addBindValue(Text(source.origin));
+        query.addBindValue(Text(isbn));
         query.addBindValue(oldest);
         if (!query.exec()) {
             Fail(QStringLiteral("キャッシュを読めません: %1").arg(query.lastError().text()));
@@ -198,12 +205,13 @@ QHash<QString, TLookupCache::THoldingEntry> TLookupCache::FreshHoldings(const TL
         return fresh;
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(QStringLiteral("SELECT kind, url, status, fetched FROM holdings"
-                                 " WHERE library = ? AND via = ? AND isbn = ?"));
+                                 " WHERE library = ? AND via = ? AND origin = ? AND isbn = ?"));
     const qint64 now = Now();
     for (const QString& isbn : isbns) {
-        query.addBindValue(library.name);
+        query.addBindValue(Text(library.name));
         query.addBindValue(int(library.via));
-        query.addBindValue(isbn);
+        query.addBindValue(Text(library.origin));
+        query.addBindValue(Text(isbn));
         if (!query.exec()) {
             Fail(QStringLiteral("キャッシュを読めません: %1").arg(query.lastError().text()));
             return {};
@@ -226,7 +234,7 @@ QHash<QString, TLookupCache::THoldingEntry> TLookupCache::FreshHoldings(const TL
     return fresh;
 }
 
-void TLookupCache::PutBook(const QString& source, const QString& isbn, const TBookData& book)
+void TLookupCache::PutBook(const TSourceKey& source, const QString& isbn, const TBookData& book)
 {
     if (usable_)
         pendingBooks_.push_back({source, isbn, book, Now()});
@@ -250,25 +258,26 @@ void TLookupCache::Flush()
     }
     QSqlQuery books(db);
     books.prepare(QStringLiteral("INSERT OR REPLACE INTO books"
-                                 " (source, isbn, title, amount, published, rank, url, fetched)"
-                                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+                                 " (source, origin, isbn, title, amount, published, rank, url, fetched)"
+                                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     bool ok = true;
     for (const TPendingBook& pending : pendingBooks_) {
         for (const QVariant& value :
-             {QVariant(pending.source), QVariant(pending.isbn), QVariant(pending.book.Title),
-              QVariant(pending.book.Amount), QVariant(pending.book.PublicationDate),
-              QVariant(pending.book.SalesRank), QVariant(pending.book.DetailPageUrl), QVariant(pending.fetched)})
+             {Text(pending.source.name), Text(pending.source.origin), Text(pending.isbn), Text(pending.book.Title),
+              Text(pending.book.Amount), Text(pending.book.PublicationDate), Text(pending.book.SalesRank),
+              Text(pending.book.DetailPageUrl), QVariant(pending.fetched)})
             books.addBindValue(value);
         ok = ok && books.exec();
     }
     QSqlQuery holdings(db);
-    holdings.prepare(QStringLiteral("INSERT OR REPLACE INTO holdings (library, via, isbn, kind, url, status, fetched)"
-                                    " VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    holdings.prepare(QStringLiteral("INSERT OR REPLACE INTO holdings"
+                                    " (library, via, origin, isbn, kind, url, status, fetched)"
+                                    " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const TPendingHolding& pending : pendingHoldings_) {
         for (const QVariant& value :
-             {QVariant(pending.library.name), QVariant(int(pending.library.via)), QVariant(pending.isbn),
-              QVariant(int(pending.answer.Kind)), QVariant(pending.answer.Url), QVariant(pending.answer.Status),
-              QVariant(pending.fetched)})
+             {Text(pending.library.name), QVariant(int(pending.library.via)), Text(pending.library.origin),
+              Text(pending.isbn), QVariant(int(pending.answer.Kind)), Text(pending.answer.Url),
+              Text(pending.answer.Status), QVariant(pending.fetched)})
             holdings.addBindValue(value);
         ok = ok && holdings.exec();
     }

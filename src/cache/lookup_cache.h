@@ -39,11 +39,19 @@ public:
         QDateTime fetched;
     };
     // A library as it was asked: the same library through Calil and
-    // through its own catalogue keeps two sets of answers.
+    // through its own catalogue keeps two sets of answers, and so does a
+    // catalogue moved to another address.
     struct TLibraryKey
     {
         QString name;
         Freshness::TVia via = Freshness::TVia::Catalogue;
+        QString origin; // the address asked
+    };
+    // A book-data source as it was asked.
+    struct TSourceKey
+    {
+        QString name;   // Amazon, openBD
+        QString origin; // the address asked
     };
 
     // How long a write waits for another program's transaction by default.
@@ -60,11 +68,11 @@ public:
     QString TakeProblem();
 
     // The fresh entries among the ISBNs (search keys), by ISBN.
-    QHash<QString, TBookEntry> FreshBooks(const QString& source, const QStringList& isbns);
+    QHash<QString, TBookEntry> FreshBooks(const TSourceKey& source, const QStringList& isbns);
     QHash<QString, THoldingEntry> FreshHoldings(const TLibraryKey& library, const QStringList& isbns);
 
     // Remembers an answer fetched now; a failure is not remembered.
-    void PutBook(const QString& source, const QString& isbn, const TBookData& book);
+    void PutBook(const TSourceKey& source, const QString& isbn, const TBookData& book);
     void PutHolding(const TLibraryKey& library, const QString& isbn, const TLibraryAnswer& answer);
     // Writes what was put since the last flush.
     void Flush();
@@ -77,7 +85,7 @@ public:
 private:
     struct TPendingBook
     {
-        QString source;
+        TSourceKey source;
         QString isbn;
         TBookData book;
         qint64 fetched;

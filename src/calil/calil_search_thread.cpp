@@ -13,6 +13,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QMap>
 #include <QSet>
 
 #include <algorithm>
@@ -79,9 +80,17 @@ void TCalilSearchThread::Search(THttpClient& client)
             empty.push_back({QString(), *systemId, TLibraryAnswer{}});
         Deliver(empty);
     }
-    const auto allPairsOf = [&asked](const QString& systemId) {
-        QList<TPairKey> pairs;
+    // What a system is asked: the books some library of it still wants.
+    const auto askedOf = [&](const QString& systemId) {
+        QStringList isbns;
         for (const QString& isbn : std::as_const(asked))
+            if (SystemWants(systemId, isbn))
+                isbns.append(isbn);
+        return isbns;
+    };
+    const auto allPairsOf = [&](const QString& systemId) {
+        QList<TPairKey> pairs;
+        for (const QString& isbn : askedOf(systemId))
             pairs.append({isbn, systemId});
         return pairs;
     };
@@ -114,8 +123,14 @@ void TCalilSearchThread::Search(THttpClient& client)
     if (!unusable.isEmpty())
         Fail(unusable, QStringLiteral("カーリルの図書館IDが正しくありません"), true);
 
-    for (const TCalilBlock& block : PlanCalilSessions(asked, systems))
-        queue_.push_back(block);
+    // Systems that want the same books share sessions.
+    QMap<QStringList, QStringList> systemsByBooks;
+    for (const QString& systemId : std::as_const(systems))
+        systemsByBooks[askedOf(systemId)].append(systemId);
+    for (auto group = systemsByBooks.cbegin(); group != systemsByBooks.cend(); ++group) {
+        for (const TCalilBlock& block : PlanCalilSessions(group.key(), group.value()))
+            queue_.push_back(block);
+    }
     budget_ = std::make_unique<TCalilBudget>(QDir(settings_.cacheFolder).filePath(QStringLiteral("calil-budget")),
                                              settings_.appKey, settings_.clock);
     const TCalilClock& clock = *settings_.clock;
@@ -293,6 +308,10 @@ void TCalilSearchThread::Deliver(const std::vector<TPair>& pairs)
     CallOnMainThread(&Driver(), [&] {
         for (const TPair& pair : pairs) {
             for (const QString& name : namesOf_.value(pair.systemId)) {
+                const auto library = std::find_if(libraries_.cbegin(), libraries_.cend(),
+                                                  [&name](const TCalilLibrary& l) { return l.name == name; });
+                if (library != libraries_.cend() && !library->Wants(pair.isbn))
+                    continue; // known already, delivered by whoever knew it
                 for (int i = 0; i < occurrences_.value(pair.isbn); ++i) {
                     // Stopped while this call waited to be served.
                     if (isInterruptionRequested())
@@ -301,6 +320,13 @@ void TCalilSearchThread::Deliver(const std::vector<TPair>& pairs)
                 }
             }
         }
+    });
+}
+
+bool TCalilSearchThread::SystemWants(const QString& systemId, const QString& isbn) const
+{
+    return std::any_of(libraries_.cbegin(), libraries_.cend(), [&](const TCalilLibrary& library) {
+        return library.systemId == systemId && library.Wants(isbn);
     });
 }
 

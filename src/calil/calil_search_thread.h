@@ -5,10 +5,12 @@
 #include "search/search_worker.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TCalilBudget;
@@ -27,6 +29,11 @@ struct TCalilLibrary
     // confirms the id by this system name before the search.
     QString prefecture;
     QString systemNameToConfirm;
+    // The ISBNs of the search to ask for this library; all when unset (the
+    // others are known already).
+    std::optional<QSet<QString>> onlyIsbns;
+
+    bool Wants(const QString& isbn) const { return !onlyIsbns || onlyIsbns->contains(isbn); }
 };
 
 // Where and under which rules Calil is asked.
@@ -88,6 +95,8 @@ private:
     void Fail(const QList<std::pair<QString, QString>>& pairs, const QString& message, bool report);
     void Deliver(const std::vector<TPair>& pairs);
     void ShowNotice(const QString& text);
+    // Whether some library of the system wants the ISBN asked.
+    bool SystemWants(const QString& systemId, const QString& isbn) const;
 
     QStringList isbns_;
     std::vector<TCalilLibrary> libraries_;

@@ -7,7 +7,8 @@ QString CliUsage()
     return QStringLiteral(
         "Usage: quillmoor-cli [--config FILE] [--libraries NAME[,NAME...]]\n"
         "                     [--book-data amazon|openbd|none] [--no-amazon]\n"
-        "                     [--output FILE] [--quiet] [ISBN_FILE | -]\n"
+        "                     [--output FILE] [--quiet] [--refresh | --no-cache]\n"
+        "                     [ISBN_FILE | -]\n"
         "       quillmoor-cli [--config FILE] --list-libraries [PREFECTURE]\n"
         "\n"
         "Looks the ISBNs of ISBN_FILE (UTF-8, one per line; standard input when it\n"
@@ -23,6 +24,9 @@ QString CliUsage()
         "  --no-amazon           the same as --book-data none\n"
         "  --output FILE         write the CSV there instead of standard output\n"
         "  --quiet               no progress on standard error\n"
+        "  --refresh             ask every source again instead of taking answers\n"
+        "                        remembered from earlier searches (and remember the new)\n"
+        "  --no-cache            neither take nor remember answers for this run\n"
         "  --list-libraries [PREFECTURE]\n"
         "                        print every library that can be named, one a line:\n"
         "                        name, TAB, prefecture, TAB, how it is asked\n"
@@ -77,6 +81,10 @@ TCliOptions ParseCliOptions(const QStringList& arguments)
             options.outputFile = value();
         } else if (argument == u"--quiet") {
             options.quiet = true;
+        } else if (argument == u"--refresh") {
+            options.refresh = true;
+        } else if (argument == u"--no-cache") {
+            options.noCache = true;
         } else if (argument == u"--list-libraries") {
             options.listLibraries = true;
             if (i + 1 < arguments.size() && !arguments[i + 1].startsWith(u'-'))
@@ -93,5 +101,7 @@ TCliOptions ParseCliOptions(const QStringList& arguments)
     if (options.noAmazon && options.bookData.value_or(TBookDataSource::None) != TBookDataSource::None)
         throw UsageError(QStringLiteral("--no-amazon and --book-data %1 contradict each other")
                              .arg(BookDataSourceIniValue(*options.bookData).toLower()));
+    if (options.refresh && options.noCache)
+        throw UsageError(QStringLiteral("--refresh and --no-cache contradict each other"));
     return options;
 }

@@ -17,6 +17,8 @@ struct TCliOptions
     std::optional<TBookDataSource> bookData; // replaces the settings' source for this run
     QString outputFile;                   // empty: standard output
     bool quiet = false;
+    bool refresh = false;                 // --refresh: ask everything, keep the answers
+    bool noCache = false;                 // --no-cache: neither read nor write the cache
     QString inputFile;                    // empty or "-": standard input
     bool listLibraries = false;           // --list-libraries: print them, search nothing
     QString listPrefecture;               // the prefecture to list; empty: every one known

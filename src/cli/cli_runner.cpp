@@ -1,5 +1,7 @@
 #include "cli/cli_runner.h"
 
+#include "cache/cache_file.h"
+#include "cache/lookup_cache.h"
 #include "cli/cli_front_end.h"
 #include "cli/interrupt_watcher.h"
 #include "cli/library_listing.h"
@@ -19,6 +21,7 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -116,7 +119,13 @@ int RunCliSearch(const TCliOptions& options)
     TProgressBar progress(stderr, !options.quiet && isatty(fileno(stderr)));
     TCliFrontEnd frontEnd(stderr);
     frontEnd.SetBeforeMessage([&progress] { progress.Clear(); });
+    // Made before the driver, so that it outlives it: the driver's last act
+    // is to write what the search learnt into it.
+    std::unique_ptr<TLookupCache> cache;
+    if (!options.noCache)
+        cache = std::make_unique<TLookupCache>(DefaultLookupCachePath());
     TSearchDriver driver(config, table, frontEnd);
+    driver.SetLookupCache(cache.get());
     if (options.noAmazon)
         driver.SetBookDataSource(TBookDataSource::None);
     else if (options.bookData)
@@ -134,7 +143,8 @@ int RunCliSearch(const TCliOptions& options)
     QObject::connect(&driver, &TSearchDriver::SearchFinished, &driver, [] { QCoreApplication::quit(); });
 
     try {
-        driver.ActionIsbnFindExecute(lines);
+        driver.ActionIsbnFindExecute(lines, options.refresh ? TCacheSession::TReading::Nothing
+                                                            : TCacheSession::TReading::Fresh);
     } catch (const QuillmoorError& error) {
         Complain(error.message());
         return kCliFailure;

@@ -10,10 +10,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-void ActionConfigGeneralExecute(QWidget* owner, TAppConfig& config)
+void ActionConfigGeneralExecute(QWidget* owner, TAppConfig& config, TLookupCache* cache)
 {
     TFormConfigGeneral form(owner);
     form.SetConfig(config);
+    if (cache != nullptr)
+        form.AddCachePage(*cache);
     if (form.exec() == QDialog::Accepted)
         ApplyConfigGeneral(form, config);
 }

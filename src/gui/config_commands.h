@@ -2,6 +2,7 @@
 
 class QWidget;
 class TAppConfig;
+class TLookupCache;
 class TFormConfigGeneral;
 
 // The two settings commands of the main window. Each opens its dialog
@@ -11,7 +12,7 @@ class TFormConfigGeneral;
 // once, when the search starts.
 
 // "全般設定(&C)".
-void ActionConfigGeneralExecute(QWidget* owner, TAppConfig& config);
+void ActionConfigGeneralExecute(QWidget* owner, TAppConfig& config, TLookupCache* cache = nullptr);
 
 // Copies a general settings dialog that was closed with OK into the
 // settings: every text without line breaks, the keys (Calil's too) also

@@ -2,6 +2,7 @@
 
 #include "config/app_config.h"
 #include "gui/application_title.h"
+#include "gui/cache_page.h"
 #include "gui/help_button_glyph.h"
 #include "gui/help_window.h"
 #include "gui/layout_scale.h"
@@ -191,6 +192,11 @@ TBookDataSource TFormConfigGeneral::SelectedBookDataSource() const
     if (RadioBookDataNone->isChecked())
         return TBookDataSource::None;
     return TBookDataSource::Amazon;
+}
+
+void TFormConfigGeneral::AddCachePage(TLookupCache& cache)
+{
+    PageControl1->addTab(new TCachePage(cache), QStringLiteral("キャッシュ"));
 }
 
 void TFormConfigGeneral::CreateCalilPage()

@@ -12,6 +12,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class TAppConfig;
+class TLookupCache;
 
 // "全般設定": the bookseller's key pair, the HTTP proxy, who fills the book
 // columns (page "書誌情報") and Calil's key. The dialog only shows values and
@@ -31,6 +32,8 @@ public:
     // Fills the edits from the settings; the proxy edits are enabled by the
     // check box afterwards, so they show the stored values even when unused.
     void SetConfig(const TAppConfig& config);
+    // Adds the page on remembered answers, for the cache the window uses.
+    void AddCachePage(TLookupCache& cache);
 
     // Enables the four proxy edits if and only if the proxy is in use; their
     // texts stay as they are.

@@ -1,5 +1,7 @@
 #include "gui/form_main.h"
 
+#include "cache/cache_file.h"
+#include "cache/lookup_cache.h"
 #include "gui/action_button.h"
 #include "gui/application_title.h"
 #include "gui/config_commands.h"
@@ -125,6 +127,10 @@ void TFormMain::CreateActions()
     ActionIsbnClear = MakeAction(this, QStringLiteral("クリア"), none, QStringLiteral("ISBN欄をクリアする"));
     ActionIsbnSearchCancel =
         MakeAction(this, QStringLiteral("検索中止"), none, QStringLiteral("検索を中止する"), cancelGlyph);
+    ActionIsbnRefresh = MakeAction(this, QStringLiteral("最新の情報を取得"), none,
+                                   QStringLiteral("覚えておいた結果を使わず、すべて問い合わせ直して検索する"));
+    ActionIsbnRefresh->setShortcut(QKeySequence(Qt::Key_F5));
+    ActionIsbnRefresh->setShortcutContext(Qt::WindowShortcut);
     ActionFileSaveToCsv = MakeAction(this, QStringLiteral("CSVファイルに保存"), file,
                                      QStringLiteral("検索結果をCSVファイルに保存する"), saveGlyph);
     ActionFileClose = MakeAction(this, QStringLiteral("閉じる(&X)"), file);
@@ -161,6 +167,8 @@ void TFormMain::CreateActions()
     connect(ActionIsbnFind, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnFindExecute(); }));
     connect(ActionIsbnSearchCancel, &QAction::triggered, this,
             GuardedCommand([this] { ActionIsbnSearchCancelExecute(); }));
+    addAction(ActionIsbnRefresh);
+    connect(ActionIsbnRefresh, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnRefreshExecute(); }));
     connect(ActionIsbnClear, &QAction::triggered, this, GuardedCommand([this] { ActionIsbnClearExecute(); }));
     connect(ActionConfigGeneral, &QAction::triggered, this,
             GuardedCommand([this] {
@@ -282,6 +290,12 @@ void TFormMain::CreateMenus()
     fileMenu->addAction(ActionFileSaveToCsv);
     fileMenu->addSeparator();
     fileMenu->addAction(ActionFileClose);
+    // The search commands, and the one that asks everything again.
+    QMenu* searchMenu = menuBar()->addMenu(QStringLiteral("検索(&S)"));
+    searchMenu->addAction(ActionIsbnFind);
+    searchMenu->addAction(ActionIsbnSearchCancel);
+    searchMenu->addSeparator();
+    searchMenu->addAction(ActionIsbnRefresh);
     QMenu* settingsMenu = menuBar()->addMenu(QStringLiteral("設定(&C)"));
     settingsMenu->addAction(ActionConfigGeneral);
     settingsMenu->addAction(ActionConfigLibrary);
@@ -371,7 +385,10 @@ void TFormMain::CreateSearchDriver()
         SearchNotice->setText(text);
         SearchNotice->setVisible(!text.isEmpty());
     });
+    searchFrontEnd_->SetCacheProblemDisplay([this](const QString& text) { StatusBar1->showMessage(text); });
+    lookupCache_ = std::make_unique<TLookupCache>(DefaultLookupCachePath());
     searchDriver_ = std::make_unique<TSearchDriver>(config_, GridBooks->Table(), *searchFrontEnd_);
+    searchDriver_->SetLookupCache(lookupCache_.get());
     connect(searchDriver_.get(), &TSearchDriver::CommandStateChanged, this, &TFormMain::FollowSearchState);
     connect(searchDriver_.get(), &TSearchDriver::SearchFinished, this, &TFormMain::FollowSearchState);
     connect(searchDriver_.get(), &TSearchDriver::ProgressChanged, this, [this](int delivered, int expected) {
@@ -385,6 +402,7 @@ void TFormMain::FollowSearchState()
 {
     const TSearchDriver& driver = *searchDriver_;
     ActionIsbnFind->setEnabled(driver.IsFindEnabled());
+    ActionIsbnRefresh->setEnabled(driver.IsFindEnabled());
     ActionIsbnClear->setEnabled(driver.IsClearEnabled());
     ActionIsbnSearchCancel->setEnabled(driver.IsCancelEnabled());
     // Workers of a cancelled search may still be winding down; to the user
@@ -395,6 +413,11 @@ void TFormMain::FollowSearchState()
 void TFormMain::ActionIsbnFindExecute() { searchDriver_->ActionIsbnFindExecute(MemoLines(*MemoIsbn)); }
 
 void TFormMain::ActionIsbnSearchCancelExecute() { searchDriver_->ActionIsbnSearchCancelExecute(); }
+
+void TFormMain::ActionIsbnRefreshExecute()
+{
+    searchDriver_->ActionIsbnFindExecute(MemoLines(*MemoIsbn), TCacheSession::TReading::Nothing);
+}
 
 void TFormMain::PopupMenuIsbnPopup()
 {

@@ -15,6 +15,7 @@ class QPushButton;
 class QStatusBar;
 class QWidget;
 class TGridBooks;
+class TLookupCache;
 class TGuiSearchFrontEnd;
 class TSearchDriver;
 class TSearchProgress;
@@ -32,6 +33,8 @@ public:
 
     TAppConfig& Config() { return config_; }
     TSearchDriver& SearchDriver() { return *searchDriver_; }
+    // The answers remembered between searches; null when it could not be made.
+    TLookupCache* LookupCache() { return lookupCache_.get(); }
 
     // Controls, named as on the window's layout.
     QWidget* PanelBook;
@@ -57,6 +60,7 @@ public:
     QAction* ActionIsbnFind;
     QAction* ActionIsbnClear;
     QAction* ActionIsbnSearchCancel;
+    QAction* ActionIsbnRefresh;
     QAction* ActionFileSaveToCsv;
     QAction* ActionFileClose;
     QAction* ActionConfigGeneral;
@@ -109,6 +113,7 @@ private:
 
     void ActionIsbnFindExecute();
     void ActionIsbnSearchCancelExecute();
+    void ActionIsbnRefreshExecute();
     void ActionIsbnClearExecute();
     void ActionPopupIsbnOverlappingExecute();
     void ActionPopupIsbnChangeIsbn10Execute();
@@ -127,5 +132,7 @@ private:
     bool saveSettings_ = true;
     // Declared after the settings, so that the search goes before them.
     std::unique_ptr<TGuiSearchFrontEnd> searchFrontEnd_;
+    // Before the driver, so that the driver's last write reaches it.
+    std::unique_ptr<TLookupCache> lookupCache_;
     std::unique_ptr<TSearchDriver> searchDriver_;
 };

@@ -126,6 +126,19 @@ void TGridBooks::DrawCell(QPainter& painter, int column, int row, const QRect& r
     // Titles take "&" as the mark of a mnemonic; results show it as it is.
     const int flags = row == 0 ? int(Qt::TextSingleLine) | int(Qt::TextShowMnemonic) | int(Qt::AlignCenter)
                                : int(Qt::TextSingleLine) | int(Qt::AlignLeft | Qt::AlignVCenter);
+    // An answer remembered from an earlier search: a small corner mark, its
+    // date in the tooltip.
+    if (row > 0 && !state.fixed && table_.GetCellFetched(column, row).isValid()) {
+        const int size = LayoutScale(this)(kCachedMarkSize);
+        const QPoint corner = rect.topRight();
+        const QPoint triangle[] = {corner, corner - QPoint(size, 0), corner + QPoint(0, size)};
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kCachedMarkColor);
+        painter.drawPolygon(triangle, 3);
+        painter.restore();
+    }
     painter.setPen(foreground);
     painter.setClipRect(textRect, Qt::IntersectClip);
     painter.drawText(textRect, flags, text);
@@ -135,13 +148,24 @@ QString TGridBooks::CellTip(int column, int row) const
 {
     if (const std::optional<QString> failure = table_.GetCellFailure(column, row))
         return *failure;
-    const TLibraryAnswer* answer = table_.GetLibraryAnswer(column, row);
-    if (answer == nullptr)
-        return QString();
+    QStringList lines;
     // Where the status comes from, and where the cell leads.
-    if (answer->Kind == TLibraryAnswer::TKind::Found && table_.HasLendingStatus(column))
-        return QStringLiteral("%1\n%2\n所蔵情報: カーリル").arg(answer->Status, answer->Url).trimmed();
-    return QString();
+    const TLibraryAnswer* answer = table_.GetLibraryAnswer(column, row);
+    if (answer != nullptr && answer->Kind == TLibraryAnswer::TKind::Found && table_.HasLendingStatus(column)) {
+        if (!answer->Status.isEmpty())
+            lines.append(answer->Status);
+        lines.append(answer->Url);
+        lines.append(QStringLiteral("所蔵情報: カーリル"));
+    }
+    // How old an answer is that was not asked this time.
+    if (const QDateTime fetched = table_.GetCellFetched(column, row); fetched.isValid())
+        lines.append(FetchedNote(fetched));
+    return lines.join(u'\n');
+}
+
+QString TGridBooks::FetchedNote(const QDateTime& fetched)
+{
+    return fetched.toLocalTime().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 取得");
 }
 
 bool TGridBooks::viewportEvent(QEvent* event)

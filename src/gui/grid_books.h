@@ -25,6 +25,9 @@ public:
     // A lookup that failed: it must not look like "not held".
     static inline const QColor kFailedCellColor{255, 222, 222};
     static inline const QColor kFailedTextColor{176, 0, 0};
+    // The corner mark of an answer remembered from an earlier search.
+    static inline const QColor kCachedMarkColor{120, 120, 120};
+    static constexpr int kCachedMarkSize = 6;
     // A lending status at a glance: a copy on the shelf, or all out.
     static inline const QColor kOnShelfCellColor{222, 245, 222};
     static inline const QColor kOnShelfTextColor{0, 110, 0};
@@ -79,8 +82,14 @@ protected:
 
 private:
     void FollowTableShape();
-    // The tooltip of a cell: why a lookup failed, or where a status is from.
+public:
+    // The tooltip of a cell: why a lookup failed, where a status is from,
+    // and when an answer not asked this time was fetched.
     QString CellTip(int column, int row) const;
+    // "2026-12-09 取得"
+    static QString FetchedNote(const QDateTime& fetched);
+
+private:
 
     TResultsTable table_;
 };

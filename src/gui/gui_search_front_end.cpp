@@ -46,6 +46,12 @@ void TGuiSearchFrontEnd::ShowSearchNotice(const QString& text)
         noticeDisplay_(text);
 }
 
+void TGuiSearchFrontEnd::ShowCacheProblem(const QString& text)
+{
+    if (cacheProblemDisplay_)
+        cacheProblemDisplay_(text);
+}
+
 void TGuiSearchFrontEnd::DismissCatalogueError()
 {
     if (errorBox_.isNull())

@@ -28,12 +28,19 @@ public:
                             ErrorAnswered answered) override;
     void DismissCatalogueError() override;
     void ShowSearchNotice(const QString& text) override;
+    void ShowCacheProblem(const QString& text) override;
 
     // Where notices go: the window's status bar.
     void SetNoticeDisplay(std::function<void(const QString&)> display) { noticeDisplay_ = std::move(display); }
+    // Where the cache's trouble is told: the status bar, until the next hint.
+    void SetCacheProblemDisplay(std::function<void(const QString&)> display)
+    {
+        cacheProblemDisplay_ = std::move(display);
+    }
 
 private:
     QWidget* owner_;
     std::function<void(const QString&)> noticeDisplay_;
+    std::function<void(const QString&)> cacheProblemDisplay_;
     QPointer<QMessageBox> errorBox_;
 };

@@ -2,6 +2,7 @@
 
 #include "results/library_answer.h"
 
+#include <QDateTime>
 #include <QMap>
 #include <QString>
 
@@ -20,6 +21,9 @@ struct TBookData
     // Why a keyless source could not look the book up; empty when it could.
     // The book cells it left empty show the failure marker meanwhile.
     QString BookDataFailure;
+    // When the book data was fetched, for data remembered from an earlier
+    // search; null for data fetched by this search.
+    QDateTime BookDataFetched;
 
     // The ISBN reduced to its digits, x and X.
     QString GetNormalizedIsbn() const;

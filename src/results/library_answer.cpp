@@ -4,12 +4,12 @@ TLibraryAnswer TLibraryAnswer::FromSearchResult(const QString& url)
 {
     if (url.isEmpty())
         return {};
-    return {TKind::Found, url, {}, {}};
+    return {TKind::Found, url, {}, {}, {}};
 }
 
 TLibraryAnswer TLibraryAnswer::Failure(const QString& message)
 {
-    return {TKind::Failed, {}, {}, message};
+    return {TKind::Failed, {}, {}, message, {}};
 }
 
 QString TLibraryAnswer::CellText() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 // What one library said about one book: it holds it (and where its record
@@ -20,6 +21,9 @@ struct TLibraryAnswer
     QString Status;
     // Failed: why the library could not be asked, as the user is told.
     QString Message;
+    // When the answer was fetched, for an answer remembered from an earlier
+    // search; null for one fetched by this search.
+    QDateTime Fetched;
 
     // A scraper's answer: the record's address, or the empty text when the
     // catalogue does not hold the book.

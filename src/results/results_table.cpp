@@ -119,6 +119,7 @@ void TResultsTable::SetAmazonData(std::span<const TBookData> batch)
                 book.SalesRank = delivered.SalesRank + u' ';
                 book.PublicationDate = delivered.PublicationDate + u' ';
                 book.DetailPageUrl = delivered.DetailPageUrl;
+                book.BookDataFetched = delivered.BookDataFetched;
                 first = std::min(first, row);
                 last = std::max(last, row);
             }
@@ -238,6 +239,16 @@ bool TResultsTable::HasLendingStatus(int column) const
     const QStringList names = LibraryNames();
     const qsizetype library = column - kFirstLibraryColumn;
     return library < names.size() && config_->IsAskedThroughCalil(names[library]);
+}
+
+QDateTime TResultsTable::GetCellFetched(int column, int row) const
+{
+    if (column < 1 || row < 1 || row > qsizetype(books_.size()))
+        return {};
+    if (IsBookColumn(column))
+        return GetCellText(column, row).isEmpty() ? QDateTime() : books_[size_t(row - 1)].BookDataFetched;
+    const TLibraryAnswer* answer = GetLibraryAnswer(column, row);
+    return answer ? answer->Fetched : QDateTime();
 }
 
 std::optional<QString> TResultsTable::GetCellFailure(int column, int row) const

@@ -82,6 +82,9 @@ public:
     // library is asked through Calil. The export then gives the status a
     // column of its own.
     bool HasLendingStatus(int column) const;
+    // When the answer in a cell was fetched, for an answer remembered from
+    // an earlier search; null for every other cell.
+    QDateTime GetCellFetched(int column, int row) const;
     // Why the lookup behind a cell failed, for a cell that shows the failure
     // marker; nothing for every other cell.
     std::optional<QString> GetCellFailure(int column, int row) const;

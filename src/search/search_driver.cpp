@@ -5,6 +5,7 @@
 #include "bookdata/book_data_search_thread.h"
 #include "config/app_config.h"
 #include "config/cache_location.h"
+#include "config/endpoints.h"
 #include "libraries/library_list.h"
 #include "results/results_table.h"
 #include "search/amazon_search_thread.h"
@@ -24,11 +25,13 @@ TSearchDriver::TSearchDriver(TAppConfig& config, TResultsTable& table, TSearchFr
     : QObject(parent), config_(config), table_(table), frontEnd_(frontEnd),
       failureReports_(frontEnd, [this] { ActionIsbnSearchCancelExecute(); })
 {
+    flushTimer_.setInterval(2000);
+    connect(&flushTimer_, &QTimer::timeout, this, &TSearchDriver::FlushCache);
 }
 
 TSearchDriver::~TSearchDriver() { Shutdown(); }
 
-void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
+void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines, TCacheSession::TReading reading)
 {
     table_.SetGridRowCount(2);
     SetCommandState(false, false, true);
@@ -77,27 +80,87 @@ void TSearchDriver::ActionIsbnFindExecute(const QStringList& memoLines)
     delivered_ = 0;
     failed_ = 0;
     failureReports_.StartSearch();
-    StartBookDataWorker(source, keys, proxy);
+    StartCacheSession(reading, source, names);
+
+    // What the cache knows fresh is on screen at once; the rest is asked.
+    if (source != TBookDataSource::None) {
+        expected_ += int(keys.size());
+        QList<TBookData> known;
+        const QStringList toAsk = cacheSession_.BooksToAsk(keys, known);
+        table_.SetAmazonData(std::span<const TBookData>(known.constData(), std::size_t(known.size())));
+        delivered_ += int(keys.size() - toAsk.size());
+        if (!toAsk.isEmpty())
+            StartBookDataWorker(source, toAsk, proxy);
+    }
     QStringList askedThroughCalil;
+    QHash<QString, QStringList> wantedFromCalil;
     for (const QString& name : names) {
-        if (config_.IsAskedThroughCalil(name)) {
+        const bool throughCalil = config_.IsAskedThroughCalil(name);
+        const TBaseLib* library = libraries.value(name);
+        if (!throughCalil && library == nullptr)
+            continue; // the settings keep only registered names
+        expected_ += int(keys.size());
+        QList<std::pair<QString, TLibraryAnswer>> known;
+        const QStringList toAsk = cacheSession_.HoldingsToAsk(name, keys, known);
+        for (const auto& [isbn, answer] : std::as_const(known))
+            table_.SetLibraryAnswer(isbn, answer, name);
+        delivered_ += int(known.size());
+        if (toAsk.isEmpty())
+            continue;
+        if (throughCalil) {
             askedThroughCalil.append(name);
-            expected_ += int(keys.size());
+            if (toAsk.size() != keys.size())
+                wantedFromCalil.insert(name, toAsk);
             continue;
         }
-        const TBaseLib* library = libraries.value(name);
-        if (library == nullptr)
-            continue; // the settings keep only registered names
         auto worker = std::make_unique<TLibrarySearchThread>(*this, proxy);
-        worker->SetParameters(keys, *library);
+        worker->SetParameters(toAsk, *library);
         StartWorker(std::move(worker));
-        expected_ += int(keys.size());
     }
     if (!askedThroughCalil.isEmpty())
-        StartCalilWorker(keys, askedThroughCalil, proxy);
+        StartCalilWorker(keys, askedThroughCalil, proxy, wantedFromCalil);
     Q_EMIT ProgressChanged(delivered_, expected_);
-    if (running_.empty())
-        toRest(); // nothing to ask: neither the bookseller nor a library
+    if (running_.empty()) {
+        // Nothing to ask: no source chosen, or the cache knew it all.
+        FlushCache();
+        toRest();
+        return;
+    }
+    if (cache_ != nullptr)
+        flushTimer_.start();
+}
+
+void TSearchDriver::StartCacheSession(TCacheSession::TReading reading, TBookDataSource source,
+                                      const QStringList& libraryNames)
+{
+    if (cache_ != nullptr) {
+        // What happened to the cache when it was opened is told once.
+        if (const QString problem = cache_->TakeProblem(); !problem.isEmpty())
+            frontEnd_.ShowCacheProblem(problem);
+    }
+    cacheSession_ = TCacheSession(cache_, reading);
+    const TEndpoints& endpoints = config_.GetEndpoints();
+    switch (source) {
+    case TBookDataSource::Amazon:
+        cacheSession_.SetBookSource(TLookupCache::TSourceKey{QStringLiteral("Amazon"), endpoints.AmazonHost()});
+        break;
+    case TBookDataSource::OpenBd:
+        cacheSession_.SetBookSource(TLookupCache::TSourceKey{QStringLiteral("openBD"), endpoints.OpenBdBaseUrl()});
+        break;
+    case TBookDataSource::None: break;
+    }
+    for (const QString& name : libraryNames) {
+        if (config_.IsAskedThroughCalil(name))
+            cacheSession_.AddLibrary(name, {name, Freshness::TVia::Calil, endpoints.CalilBaseUrl()});
+        else
+            cacheSession_.AddLibrary(name, {name, Freshness::TVia::Catalogue, endpoints.BaseUrl(name)});
+    }
+}
+
+void TSearchDriver::FlushCache()
+{
+    if (const QString problem = cacheSession_.Flush(); !problem.isEmpty())
+        frontEnd_.ShowCacheProblem(problem);
 }
 
 void TSearchDriver::StartBookDataWorker(TBookDataSource source, const QStringList& keys,
@@ -119,7 +182,6 @@ void TSearchDriver::StartBookDataWorker(TBookDataSource source, const QStringLis
     case TBookDataSource::None:
         return;
     }
-    expected_ += int(keys.size());
 }
 
 void TSearchDriver::ActionIsbnSearchCancelExecute()
@@ -140,6 +202,8 @@ void TSearchDriver::SearchThreadFinished(TSearchWorker* worker)
         running_.erase(found);
     }
     if (running_.empty() && !starting_) {
+        flushTimer_.stop();
+        FlushCache();
         ActionIsbnSearchCancelExecute();
         Q_EMIT SearchFinished();
     }
@@ -164,6 +228,8 @@ void TSearchDriver::Shutdown()
     for (const auto& worker : finished_)
         worker->WaitUntilEnded();
     finished_.clear();
+    flushTimer_.stop();
+    FlushCache();
 }
 
 void TSearchDriver::DeliverLibraryAnswer(const QString& isbn, const TLibraryAnswer& answer,
@@ -172,6 +238,7 @@ void TSearchDriver::DeliverLibraryAnswer(const QString& isbn, const TLibraryAnsw
     if (shuttingDown_)
         return;
     table_.SetLibraryAnswer(isbn, answer, libraryName);
+    cacheSession_.RememberHolding(libraryName, isbn, answer);
     ++delivered_;
     failed_ += answer.IsFailure() ? 1 : 0;
     Q_EMIT ProgressChanged(delivered_, expected_);
@@ -182,6 +249,7 @@ void TSearchDriver::DeliverAmazonData(const QList<TBookData>& books, qsizetype a
     if (shuttingDown_)
         return;
     table_.SetAmazonData(std::span<const TBookData>(books.constData(), std::size_t(books.size())));
+    cacheSession_.RememberBooks(books);
     delivered_ += int(answered);
     Q_EMIT ProgressChanged(delivered_, expected_);
 }
@@ -214,13 +282,17 @@ void TSearchDriver::ShowSearchNotice(const QString& text)
 void TSearchDriver::SetCalilClock(std::shared_ptr<const TCalilClock> clock) { calilClock_ = std::move(clock); }
 
 void TSearchDriver::StartCalilWorker(const QStringList& keys, const QStringList& libraryNames,
-                                     const TProxySettings& proxy)
+                                     const TProxySettings& proxy, const QHash<QString, QStringList>& wanted)
 {
     std::vector<TCalilLibrary> libraries;
     for (const QString& name : libraryNames) {
         const TLibraryRecord* record = config_.GetLibraryList()->FindRecord(name);
-        if (record != nullptr)
-            libraries.push_back({name, record->CalilSystemId, record->Prefecture, record->CalilSystemName});
+        if (record == nullptr)
+            continue;
+        TCalilLibrary library{name, record->CalilSystemId, record->Prefecture, record->CalilSystemName, {}};
+        if (const auto only = wanted.constFind(name); only != wanted.cend())
+            library.onlyIsbns = QSet<QString>(only->cbegin(), only->cend());
+        libraries.push_back(std::move(library));
     }
     TCalilSearchSettings settings;
     settings.appKey = config_.GetCalilAppKey();

@@ -2,11 +2,13 @@
 
 #include "config/book_data_source.h"
 #include "results/book_data.h"
+#include "search/cache_session.h"
 #include "search/failure_reports.h"
 
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -40,10 +42,12 @@ public:
     // Shuts down whatever still runs.
     ~TSearchDriver() override;
 
-    // "検索開始": builds the search list from the memo's lines and starts the
-    // workers. A line that cannot be converted raises ConversionError after
-    // the commands have been put back to rest.
-    void ActionIsbnFindExecute(const QStringList& memoLines);
+    // "検索開始": builds the search list from the memo's lines, takes what
+    // the lookup cache knows fresh (unless told to read nothing from it) and
+    // starts the workers for the rest. A line that cannot be converted raises
+    // ConversionError after the commands have been put back to rest.
+    void ActionIsbnFindExecute(const QStringList& memoLines,
+                               TCacheSession::TReading reading = TCacheSession::TReading::Fresh);
     // "検索中止": asks every running worker to stop and puts the commands
     // back to rest at once; workers end at their next check.
     void ActionIsbnSearchCancelExecute();
@@ -63,6 +67,15 @@ public:
     {
         sourceOverride_ = enabled ? std::nullopt : std::optional(TBookDataSource::None);
     }
+    // The cache answers are taken from and kept in; none: every search asks
+    // everything and keeps nothing. Not owned; set between searches, and it
+    // must outlive the driver or be taken away before it goes.
+    void SetLookupCache(TLookupCache* cache)
+    {
+        cache_ = cache;
+        cacheSession_ = TCacheSession();
+    }
+
     // The clock Calil's polling interval and hourly budget are kept by; the
     // wall clock unless a test makes time run faster. Takes effect at the
     // next search.
@@ -108,8 +121,14 @@ private:
     void StartWorker(std::unique_ptr<TSearchWorker> worker);
     void StartBookDataWorker(TBookDataSource source, const QStringList& keys, const TProxySettings& proxy);
     void ReleaseFinishedWorkers();
-    // One worker asks Calil for every library that goes through it.
-    void StartCalilWorker(const QStringList& keys, const QStringList& libraryNames, const TProxySettings& proxy);
+    // One worker asks Calil for every library that goes through it; a
+    // library with an entry in `wanted` only for those ISBNs.
+    void StartCalilWorker(const QStringList& keys, const QStringList& libraryNames, const TProxySettings& proxy,
+                          const QHash<QString, QStringList>& wanted);
+    // Sets up this search's use of the cache: what each source is known by.
+    void StartCacheSession(TCacheSession::TReading reading, TBookDataSource source, const QStringList& libraryNames);
+    // Writes what the cache was given and tells of its trouble, if any.
+    void FlushCache();
 
     TAppConfig& config_;
     TResultsTable& table_;
@@ -117,6 +136,11 @@ private:
     TFailureReports failureReports_;
     std::optional<TBookDataSource> sourceOverride_;
     std::shared_ptr<const TCalilClock> calilClock_;
+    TLookupCache* cache_ = nullptr;
+    TCacheSession cacheSession_;
+    // While a search runs, what it learnt reaches the file now and then, so
+    // a program that is killed loses little.
+    QTimer flushTimer_;
 
     // Workers that have not reported yet, and those that have but whose
     // thread may still be ending. The driver owns both.

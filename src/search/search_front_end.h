@@ -37,4 +37,7 @@ public:
     // A word on how the search goes ("カーリルの上限のため 14:05 まで待機中"),
     // shown until the next one; an empty text takes it away.
     virtual void ShowSearchNotice(const QString& text) { Q_UNUSED(text); }
+    // The lookup cache could not be used as it should (the search goes on
+    // without it, or it was made anew): told once, and it stays told.
+    virtual void ShowCacheProblem(const QString& text) { ShowSearchNotice(text); }
 };

@@ -15,6 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 
 const QDateTime kStart = QDateTime(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
+const TLookupCache::TSourceKey kOpenBd{QStringLiteral("openBD"), QStringLiteral("https://api.openbd.jp")};
 const TLookupCache::TLibraryKey kMitaka{QStringLiteral("三鷹市立図書館"), Freshness::TVia::Catalogue};
 const TLookupCache::TLibraryKey kMitakaCalil{QStringLiteral("三鷹市立図書館"), Freshness::TVia::Calil};
 
@@ -45,7 +46,7 @@ TEST_F(LookupCacheTest, KeepsAnswersAsLongAsTheyAreFreshAndNeverFailures)
         book.Title = QStringLiteral("こころ");
         book.Amount = QStringLiteral("432");
         book.PublicationDate = QStringLiteral("1952-02-18");
-        cache.PutBook(QStringLiteral("openBD"), QStringLiteral("4101010137"), book);
+        cache.PutBook(kOpenBd, QStringLiteral("4101010137"), book);
         cache.PutHolding(kMitaka, QStringLiteral("4101010137"), Found());
         cache.PutHolding(kMitaka, QStringLiteral("4003101014"), TLibraryAnswer::Failure(QStringLiteral("HTTP 503")));
         cache.PutHolding(kMitakaCalil, QStringLiteral("4101010137"), Found(QStringLiteral("貸出可")));
@@ -55,14 +56,14 @@ TEST_F(LookupCacheTest, KeepsAnswersAsLongAsTheyAreFreshAndNeverFailures)
     const auto seen = [&](const QDateTime& at) {
         now = at;
         TLookupCache cache(path, clock);
-        return std::tuple{cache.FreshBooks(QStringLiteral("openBD"), isbns).size(),
+        return std::tuple{cache.FreshBooks(kOpenBd, isbns).size(),
                           cache.FreshHoldings(kMitaka, isbns).size(),
                           cache.FreshHoldings(kMitakaCalil, isbns).keys()};
     };
 
     // Written in one program, read in the next; the failure was not kept.
     TLookupCache cache(path, clock);
-    const auto books = cache.FreshBooks(QStringLiteral("openBD"), isbns);
+    const auto books = cache.FreshBooks(kOpenBd, isbns);
     ASSERT_EQ(books.size(), 1);
     EXPECT_EQ(books[isbns[0]].book.Title, QStringLiteral("こころ"));
     EXPECT_EQ(books[isbns[0]].fetched, kStart);

@@ -178,15 +178,17 @@ TEST_F(CliRun, WithoutAKeyTheKeylessSourceFillsTheBookColumns)
         "4003101014,坊っちゃん,518,1989-05,,×\r\n"
         "4000000020,国会図書館にだけある本,3200,2015,,×\r\n");
 
-    // Chosen in the settings...
+    // Chosen in the settings... (every run asks afresh: nothing remembered)
     const QString chosen = env.WriteSettings({kMatsue}, /*withAccessKey=*/false, SearchEnvironment::kOpenBdSource);
-    const CliResult fromSettings = Run({QStringLiteral("--config"), chosen, QStringLiteral("--quiet")}, memo);
+    const CliResult fromSettings =
+        Run({QStringLiteral("--config"), chosen, QStringLiteral("--quiet"), QStringLiteral("--no-cache")}, memo);
     EXPECT_EQ(fromSettings.exitCode, 0) << fromSettings.err.toStdString();
     EXPECT_EQ(DecodeCodePage(fromSettings.out, kCodePageShiftJis), expected);
 
     // ...or for one run (the settings file is written anew).
     const QString plain = env.WriteSettings({kMatsue}, /*withAccessKey=*/false);
-    const CliResult forTheRun = Run({QStringLiteral("--config"), plain, QStringLiteral("--book-data"), QStringLiteral("openbd")}, memo);
+    const CliResult forTheRun = Run({QStringLiteral("--config"), plain, QStringLiteral("--book-data"),
+                                     QStringLiteral("openbd"), QStringLiteral("--no-cache")}, memo);
     EXPECT_EQ(forTheRun.exitCode, 0) << forTheRun.err.toStdString();
     EXPECT_EQ(DecodeCodePage(forTheRun.out, kCodePageShiftJis), expected);
     EXPECT_EQ(env.bookseller().RequestCount(), 0);
@@ -194,7 +196,7 @@ TEST_F(CliRun, WithoutAKeyTheKeylessSourceFillsTheBookColumns)
 
     // A source that cannot be asked is named on standard error and fails the run.
     env.openBd().AnswerStatus(503);
-    const CliResult failed = Run({QStringLiteral("--config"), plain, QStringLiteral("--quiet"),
+    const CliResult failed = Run({QStringLiteral("--config"), plain, QStringLiteral("--quiet"), QStringLiteral("--no-cache"),
                                   QStringLiteral("--book-data"), QStringLiteral("openbd")}, memo);
     EXPECT_EQ(failed.exitCode, 4);
     EXPECT_EQ(failed.err.count(QStringLiteral("openBD: HTTP 503 Service Unavailable")), 1) << failed.err.toStdString();

@@ -1,26 +1,5 @@
 #include "support/calil_environment.h"
 
-#include <QDir>
-
-CalilEnvironment::CalilEnvironment()
-    : previousCacheHome_(qgetenv("XDG_CACHE_HOME")), hadCacheHome_(qEnvironmentVariableIsSet("XDG_CACHE_HOME"))
-{
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome_.path()));
-}
-
-CalilEnvironment::~CalilEnvironment()
-{
-    if (hadCacheHome_)
-        qputenv("XDG_CACHE_HOME", previousCacheHome_);
-    else
-        qunsetenv("XDG_CACHE_HOME");
-}
-
-QString CalilEnvironment::cacheFolder() const
-{
-    return QDir(cacheHome_.path()).filePath(QStringLiteral("quillmoor"));
-}
-
 QString CalilEnvironment::WriteSettings(const QStringList& libraries, bool withCalilKey,
                                         const QString& calilLibraries)
 {

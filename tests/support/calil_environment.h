@@ -1,12 +1,11 @@
 #pragma once
 
 #include "support/fake_calil.h"
+#include "support/scoped_cache_home.h"
 #include "support/search_environment.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 // A search environment with a fake Calil beside the fake catalogues and the
 // fake bookseller, and a cache folder of its own: XDG_CACHE_HOME points into
@@ -15,15 +14,15 @@
 class CalilEnvironment final
 {
 public:
-    CalilEnvironment();
-    ~CalilEnvironment();
+    CalilEnvironment() = default;
+
 
     SearchEnvironment& search() { return search_; }
     FakeCalil& calil() { return calil_; }
     FakeCatalogue& catalogue(CatalogueKind kind) { return search_.catalogue(kind); }
 
     // $XDG_CACHE_HOME/quillmoor as the program sees it.
-    QString cacheFolder() const;
+    QString cacheFolder() const { return cacheHome_.folder(); }
 
     // The settings file of SearchEnvironment, pointing Calil at the fake,
     // with Calil's key unless told otherwise and any stored Calil libraries
@@ -32,9 +31,7 @@ public:
                           const QString& calilLibraries = QString());
 
 private:
-    QTemporaryDir cacheHome_;
-    QByteArray previousCacheHome_;
-    bool hadCacheHome_ = false;
+    ScopedCacheHome cacheHome_;
     SearchEnvironment search_;
     FakeCalil calil_;
 };
