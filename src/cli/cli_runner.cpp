@@ -51,13 +51,14 @@ QStringList ReadInputLines(const QString& inputFile)
     return lines;
 }
 
-void WriteOutput(const TResultsTable& table, const QString& outputFile)
+void WriteOutput(const TResultsTable& table, const TCliOptions& options)
 {
-    if (!outputFile.isEmpty()) {
-        SaveToCsv(table, outputFile);
+    const TCsvEncoding encoding = CsvEncodingFor(options, isatty(fileno(stdout)) != 0);
+    if (!options.outputFile.isEmpty()) {
+        SaveToCsv(table, options.outputFile, encoding);
         return;
     }
-    const QByteArray bytes = CsvBytesOf(table);
+    const QByteArray bytes = CsvBytesOf(table, encoding);
     if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) != std::size_t(bytes.size())
         || std::fflush(stdout) != 0)
         throw FileError(QStringLiteral("Cannot write the results to standard output."));
@@ -162,7 +163,7 @@ int RunCliSearch(const TCliOptions& options)
     progress.Finish();
 
     try {
-        WriteOutput(table, options.outputFile);
+        WriteOutput(table, options);
     } catch (const QuillmoorError& error) {
         Complain(error.message());
         return kCliFailure;

@@ -23,5 +23,9 @@ int main(int argc, char** argv)
         std::fputs(CliUsage().toUtf8().constData(), stdout);
         return kCliDone;
     }
+    if (options.version) {
+        std::printf("%s\n", CliVersion().toUtf8().constData());
+        return kCliDone;
+    }
     return RunCliSearch(options);
 }

@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("quillmoor"));
     // No display name: the desktop would append it to every dialog's title.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillmoor.svg")));
-    QApplication::setDesktopFileName(QStringLiteral("quillmoor"));
+    QApplication::setDesktopFileName(QStringLiteral("org.example.quillmoor.Quillmoor"));
     InstallJapaneseQtTranslations(app);
     try {
         TFormMain window(SettingsFileFromArguments(QApplication::arguments()));

@@ -79,12 +79,17 @@ QString CsvTextOf(const TResultsTable& table)
     return text;
 }
 
-QByteArray CsvBytesOf(const TResultsTable& table)
+QByteArray CsvBytesOf(const TResultsTable& table, TCsvEncoding encoding)
 {
+    switch (encoding) {
+    case TCsvEncoding::Utf8: return CsvTextOf(table).toUtf8();
+    case TCsvEncoding::Utf8WithMark: return QByteArray("\xEF\xBB\xBF") + CsvTextOf(table).toUtf8();
+    case TCsvEncoding::CodePage932: break;
+    }
     return EncodeCodePage(CsvTextOf(table), kCodePageAnsi);
 }
 
-void SaveToCsv(const TResultsTable& table, const QString& fileName)
+void SaveToCsv(const TResultsTable& table, const QString& fileName, TCsvEncoding encoding)
 {
-    WriteFileAtomically(fileName, CsvBytesOf(table), TNewFileAccess::Public);
+    WriteFileAtomically(fileName, CsvBytesOf(table, encoding), TNewFileAccess::Public);
 }

@@ -1,4 +1,5 @@
 #include "cli/cli_options.h"
+#include "cli/cli_runner.h"
 #include "cli/usage_error.h"
 #include "config/app_config.h"
 #include "results/csv_writer.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -270,4 +272,41 @@ TEST_F(CliRun, CtrlCStopsTheSearchAndStillWritesThePartialTable)
     const QString csv = DecodeCodePage(written.readAll(), kCodePageShiftJis);
     EXPECT_TRUE(csv.contains(QStringLiteral("こころ"))) << csv.toStdString();
     EXPECT_TRUE(csv.endsWith(QStringLiteral("518,1989-05-16,56789,\r\n"))) << csv.toStdString();
+}
+
+TEST(CliManual, StatesEveryOptionAndExitStatus)
+{
+    QFile page(QStringLiteral(QUILLMOOR_CLI_MANUAL));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    // roff writes a hyphen in an option as "\-".
+    const QString manual = QString::fromUtf8(page.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    const QRegularExpression option(QStringLiteral("--[a-z][a-z-]*"));
+    QStringList options;
+    for (auto match = option.globalMatch(CliUsage()); match.hasNext();)
+        options.append(match.next().captured());
+    options.removeDuplicates();
+    ASSERT_GE(options.size(), 13);
+    for (const QString& name : std::as_const(options))
+        EXPECT_TRUE(manual.contains(QStringLiteral("\\fB") + name + QStringLiteral("\\fR"))) << name.toStdString();
+    for (const int status : {kCliDone, kCliFailure, kCliUsage, kCliMissingKey, kCliLookupsFailed, kCliInterrupted})
+        EXPECT_TRUE(manual.contains(QStringLiteral(".B %1\n").arg(status))) << status;
+    EXPECT_EQ(ParseCliOptions({QStringLiteral("--version")}).version, true);
+    EXPECT_EQ(CliVersion(), QStringLiteral("quillmoor-cli 0.3.7.0"));
+}
+
+TEST_F(CliRun, WritesUtf8WhenAskedWithOrWithoutAMark)
+{
+    env.catalogue(CatalogueKind::Matsue).Hold(kKokoro, {QStringLiteral("1234567")});
+    const QString config = env.WriteSettings({kMatsue});
+    const QStringList common{QStringLiteral("--config"), config, QStringLiteral("--quiet"), QStringLiteral("--no-cache")};
+    const CliResult sjis = Run(common, "4101010137\n");
+    const CliResult utf8 = Run(common + QStringList{QStringLiteral("--encoding"), QStringLiteral("utf-8")}, "4101010137\n");
+    const CliResult marked = Run(common + QStringList{QStringLiteral("--encoding"), QStringLiteral("utf-8"),
+                                                      QStringLiteral("--bom")}, "4101010137\n");
+    ASSERT_EQ(utf8.exitCode, 0) << utf8.err.toStdString();
+    const QString text = DecodeCodePage(sjis.out, kCodePageShiftJis);
+    EXPECT_TRUE(text.contains(QStringLiteral("こころ")));
+    EXPECT_EQ(utf8.out, text.toUtf8());
+    EXPECT_EQ(marked.out, "\xEF\xBB\xBF" + text.toUtf8());
+    EXPECT_EQ(Run({QStringLiteral("--encoding"), QStringLiteral("latin1")}).exitCode, 2);
 }
