@@ -1,3 +1,4 @@
+#include "cli/run_cli.h"
 #include "support/scoped_cache_home.h"
 #include "support/search_environment.h"
 
@@ -14,13 +15,6 @@ namespace {
 const QString kMatsue = QStringLiteral("松江市立図書館");
 const QString kMitaka = QStringLiteral("三鷹市立図書館");
 
-struct CliRunResult
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
 // The real program; it inherits the test's own cache folder.
 class CliCache : public ::testing::Test
 {
@@ -36,26 +30,9 @@ protected:
         config = env.WriteSettings({kMatsue, kMitaka});
     }
 
-    static QProcess* Start(const QStringList& arguments, const QByteArray& memo)
+    CliOutcome Search(const QByteArray& memo, const QStringList& extra = {})
     {
-        auto* process = new QProcess();
-        process->start(QStringLiteral(QUILLMOOR_CLI_PATH), arguments);
-        EXPECT_TRUE(process->waitForStarted());
-        process->write(memo);
-        process->closeWriteChannel();
-        return process;
-    }
-    static CliRunResult Finish(QProcess* process)
-    {
-        EXPECT_TRUE(process->waitForFinished(30000));
-        CliRunResult run{process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1,
-                process->readAllStandardOutput(), QString::fromUtf8(process->readAllStandardError())};
-        delete process;
-        return run;
-    }
-    CliRunResult Search(const QByteArray& memo, const QStringList& extra = {})
-    {
-        return Finish(Start(QStringList{QStringLiteral("--config"), config, QStringLiteral("--quiet")} + extra, memo));
+        return FinishCli(StartCli(QStringList{QStringLiteral("--config"), config, QStringLiteral("--quiet")} + extra, memo));
     }
     // Requests every fake has received so far.
     int Requests()
@@ -73,12 +50,12 @@ const QByteArray kMemo = "4101010137\n4003101014\n";
 
 TEST_F(CliCache, ASecondSearchAsksNothingAndWritesTheSameCsvUntilRefreshed)
 {
-    const CliRunResult first = Search(kMemo);
+    const CliOutcome first = Search(kMemo);
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     const int asked = Requests();
     EXPECT_EQ(asked, 1 + 2 + 2); // one bookseller batch, two ISBNs at each catalogue
 
-    const CliRunResult second = Search(kMemo);
+    const CliOutcome second = Search(kMemo);
     EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
     EXPECT_EQ(Requests(), asked);
     EXPECT_EQ(second.out, first.out);
@@ -100,7 +77,7 @@ TEST_F(CliCache, FailuresAreAskedAgainNextTime)
     EXPECT_EQ(Search(kMemo).exitCode, 4);
     EXPECT_EQ(env.catalogue(CatalogueKind::Mitaka).requestCount(), 2);
     env.catalogue(CatalogueKind::Mitaka).AnswerStatus(0);
-    const CliRunResult second = Search(kMemo);
+    const CliOutcome second = Search(kMemo);
     EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
     EXPECT_EQ(env.catalogue(CatalogueKind::Mitaka).requestCount(), 4);
     EXPECT_EQ(env.catalogue(CatalogueKind::Matsue).requestCount(), 2);
@@ -113,7 +90,7 @@ TEST_F(CliCache, ADamagedOrBusyCacheNeverStopsTheSearch)
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write(QByteArray(4096, 'x'));
     damaged.close();
-    const CliRunResult repaired = Search(kMemo);
+    const CliOutcome repaired = Search(kMemo);
     EXPECT_EQ(repaired.exitCode, 0);
     EXPECT_TRUE(repaired.err.contains(QStringLiteral("退避"))) << repaired.err.toStdString();
     EXPECT_FALSE(QDir(cacheHome.folder()).entryList({QStringLiteral("lookups.sqlite.damaged-*")}).isEmpty());
@@ -126,7 +103,7 @@ TEST_F(CliCache, ADamagedOrBusyCacheNeverStopsTheSearch)
         QSqlQuery hold(other);
         ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
         const int before = Requests();
-        const CliRunResult busy = Search(kMemo + "4061313592\n");
+        const CliOutcome busy = Search(kMemo + "4061313592\n");
         EXPECT_EQ(busy.exitCode, 0);
         EXPECT_TRUE(busy.err.contains(QStringLiteral("使用中"))) << busy.err.toStdString();
         EXPECT_EQ(Requests(), before + 1 + 2);
@@ -141,12 +118,12 @@ TEST_F(CliCache, TwoProgramsWritingAtOnceLoseNothing)
     QByteArray secondHalf;
     for (int i = 0; i < 30; ++i)
         (i % 2 ? secondHalf : firstHalf) += QStringLiteral("40000000%1\n").arg(i, 2, 10, QChar(u'0')).toLatin1();
-    QProcess* one = Start({QStringLiteral("--config"), config, QStringLiteral("--quiet")}, firstHalf);
-    QProcess* two = Start({QStringLiteral("--config"), config, QStringLiteral("--quiet")}, secondHalf);
-    EXPECT_EQ(Finish(one).exitCode, 0);
-    EXPECT_EQ(Finish(two).exitCode, 0);
+    QProcess* one = StartCli({QStringLiteral("--config"), config, QStringLiteral("--quiet")}, firstHalf);
+    QProcess* two = StartCli({QStringLiteral("--config"), config, QStringLiteral("--quiet")}, secondHalf);
+    EXPECT_EQ(FinishCli(one).exitCode, 0);
+    EXPECT_EQ(FinishCli(two).exitCode, 0);
     const int asked = Requests();
-    const CliRunResult all = Search(firstHalf + secondHalf);
+    const CliOutcome all = Search(firstHalf + secondHalf);
     EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
     // The bookseller knows none of these books: only their holdings are kept.
     EXPECT_EQ(env.catalogue(CatalogueKind::Matsue).requestCount(), 30);

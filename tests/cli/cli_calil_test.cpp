@@ -1,6 +1,7 @@
 #include "calil/calil_budget.h"
 #include "calil/calil_clock.h"
 #include "cli/cli_options.h"
+#include "cli/run_cli.h"
 #include "support/calil_environment.h"
 #include "util/code_page.h"
 
@@ -18,26 +19,6 @@ const QString kKokoro = QStringLiteral("4101010137");
 const QString kMitaka = QStringLiteral("三鷹市立図書館");
 const QString kChofu = QStringLiteral("調布市立中央図書館");
 const QString kMitakaUrl = QStringLiteral("https://opac.example.mitaka/detail?id=0001");
-
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// The real program, as a user runs it; it inherits the test's cache folder.
-Result RunCli(const QStringList& arguments, const QByteArray& input = QByteArray())
-{
-    QProcess process;
-    process.start(QStringLiteral(QUILLMOOR_CLI_PATH), arguments);
-    EXPECT_TRUE(process.waitForStarted());
-    process.write(input);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
 
 class CliCalil : public ::testing::Test
 {
@@ -68,9 +49,9 @@ TEST(CliOptions, ListLibrariesTakesAnOptionalPrefecture)
 TEST_F(CliCalil, ListsEveryLibraryThatCanBeNamedAndHowItIsAsked)
 {
     const QString withoutKey = env.WriteSettings({}, false);
-    const Result builtIns = RunCli({QStringLiteral("--config"), withoutKey, QStringLiteral("--list-libraries")});
+    const CliOutcome builtIns = RunCli({QStringLiteral("--config"), withoutKey, QStringLiteral("--list-libraries")});
     EXPECT_EQ(builtIns.exitCode, 0) << builtIns.err.toStdString();
-    EXPECT_EQ(builtIns.out, QStringLiteral("三鷹市立図書館\t東京都\tcatalogue\n品川区立図書館\t東京都\tcatalogue\n"
+    EXPECT_EQ(builtIns.outText(), QStringLiteral("三鷹市立図書館\t東京都\tcatalogue\n品川区立図書館\t東京都\tcatalogue\n"
                                            "福生市立図書館\t東京都\tcatalogue\n稲城市立図書館\t東京都\tcatalogue\n"
                                            "羽村市図書館\t東京都\tcatalogue\n大阪市立図書館\t大阪府\tcatalogue\n"
                                            "大阪府立図書館\t大阪府\tcatalogue\n松江市立図書館\t島根県\tcatalogue\n"));
@@ -79,17 +60,17 @@ TEST_F(CliCalil, ListsEveryLibraryThatCanBeNamedAndHowItIsAsked)
     // With a key: the built-ins go through Calil, and the prefecture's
     // systems come from Calil, once; then from the kept list.
     const QString withKey = env.WriteSettings({});
-    const Result tokyo = RunCli({QStringLiteral("--config"), withKey, QStringLiteral("--list-libraries"), QStringLiteral("東京都")});
+    const CliOutcome tokyo = RunCli({QStringLiteral("--config"), withKey, QStringLiteral("--list-libraries"), QStringLiteral("東京都")});
     EXPECT_EQ(tokyo.exitCode, 0) << tokyo.err.toStdString();
-    EXPECT_EQ(tokyo.out, QStringLiteral("三鷹市立図書館\t東京都\tcalil:Tokyo_Mitaka\n品川区立図書館\t東京都\tcalil:Tokyo_Shinagawa\n"
+    EXPECT_EQ(tokyo.outText(), QStringLiteral("三鷹市立図書館\t東京都\tcalil:Tokyo_Mitaka\n品川区立図書館\t東京都\tcalil:Tokyo_Shinagawa\n"
                                         "福生市立図書館\t東京都\tcalil:Tokyo_Fussa\n稲城市立図書館\t東京都\tcalil:Tokyo_Inagi\n"
                                         "羽村市図書館\t東京都\tcalil:Tokyo_Hamura\n調布市立中央図書館\t東京都\tcalil:Tokyo_Chofu\n"));
-    const Result all = RunCli({QStringLiteral("--config"), withKey, QStringLiteral("--list-libraries")});
-    EXPECT_TRUE(all.out.contains(QStringLiteral("調布市立中央図書館\t東京都\tcalil:Tokyo_Chofu\n")));
-    EXPECT_TRUE(all.out.endsWith(QStringLiteral("松江市立図書館\t島根県\tcalil:Shimane_Matsue\n")));
+    const CliOutcome all = RunCli({QStringLiteral("--config"), withKey, QStringLiteral("--list-libraries")});
+    EXPECT_TRUE(all.outText().contains(QStringLiteral("調布市立中央図書館\t東京都\tcalil:Tokyo_Chofu\n")));
+    EXPECT_TRUE(all.outText().endsWith(QStringLiteral("松江市立図書館\t島根県\tcalil:Shimane_Matsue\n")));
     EXPECT_EQ(env.calil().libraryRequests(), QStringList({QStringLiteral("東京都")}));
 
-    const Result unknown = RunCli({QStringLiteral("--config"), withKey, QStringLiteral("--list-libraries"), QStringLiteral("東京")});
+    const CliOutcome unknown = RunCli({QStringLiteral("--config"), withKey, QStringLiteral("--list-libraries"), QStringLiteral("東京")});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("東京")));
 }

@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 #include "cli/cli_runner.h"
+#include "cli/run_cli.h"
 #include "cli/usage_error.h"
 #include "config/app_config.h"
 #include "results/csv_writer.h"
@@ -26,13 +27,6 @@ const QString kBotchan = QStringLiteral("4003101014");
 const QString kMatsue = QStringLiteral("松江市立図書館");
 const QString kInagi = QStringLiteral("稲城市立図書館");
 
-struct CliResult
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
 class CliRun : public ::testing::Test
 {
 protected:
@@ -40,16 +34,9 @@ protected:
 
     void SetUp() override { env.bookseller().AddBooks(FakeBookseller::SampleBooks()); }
 
-    static CliResult Run(const QStringList& arguments, const QByteArray& input = QByteArray())
+    static CliOutcome Run(const QStringList& arguments, const QByteArray& input = QByteArray())
     {
-        QProcess process;
-        process.start(QStringLiteral(QUILLMOOR_CLI_PATH), arguments);
-        EXPECT_TRUE(process.waitForStarted());
-        process.write(input);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+        return RunCli(arguments, input);
     }
 };
 
@@ -98,11 +85,11 @@ TEST_F(CliRun, ExitStatusesTellWhatHappened)
 {
     const QString config = env.WriteSettings({kMatsue});
     EXPECT_EQ(Run({QStringLiteral("--help")}).exitCode, 0);
-    const CliResult usage = Run({QStringLiteral("--frobnicate")});
+    const CliOutcome usage = Run({QStringLiteral("--frobnicate")});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_TRUE(usage.err.contains(QStringLiteral("--frobnicate")));
 
-    const CliResult unknown = Run({QStringLiteral("--config"), config, QStringLiteral("--libraries"),
+    const CliOutcome unknown = Run({QStringLiteral("--config"), config, QStringLiteral("--libraries"),
                                    QStringLiteral("羽村市立図書館")}, "4101010137\n");
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("羽村市立図書館"))) << unknown.err.toStdString();
@@ -117,13 +104,13 @@ TEST_F(CliRun, AFileThatCannotBeSettingsStopsTheRunAndStaysAsItWas)
     const QString list = env.folder().file(QStringLiteral("isbn.txt"));
     const QByteArray isbns("4101010137\n");
     env.folder().write(QStringLiteral("isbn.txt"), isbns);
-    const CliResult notSettings = Run({QStringLiteral("--config"), list, list});
+    const CliOutcome notSettings = Run({QStringLiteral("--config"), list, list});
     EXPECT_EQ(notSettings.exitCode, 1);
     EXPECT_TRUE(notSettings.err.contains(QStringLiteral("\"%1\" is not a settings file").arg(list)))
         << notSettings.err.toStdString();
     EXPECT_EQ(env.folder().read(QStringLiteral("isbn.txt")), isbns);
 
-    const CliResult endless = Run({QStringLiteral("--config"), QStringLiteral("/dev/zero"), list});
+    const CliOutcome endless = Run({QStringLiteral("--config"), QStringLiteral("/dev/zero"), list});
     EXPECT_EQ(endless.exitCode, 1);
     EXPECT_TRUE(endless.err.contains(QStringLiteral("larger than 1 MiB"))) << endless.err.toStdString();
     EXPECT_EQ(env.bookseller().RequestCount(), 0);
@@ -132,7 +119,7 @@ TEST_F(CliRun, AFileThatCannotBeSettingsStopsTheRunAndStaysAsItWas)
 TEST_F(CliRun, OutputToDevStdoutGoesDownThePipe)
 {
     const QString config = env.WriteSettings({kMatsue});
-    const CliResult result = Run({QStringLiteral("--config"), config, QStringLiteral("--no-amazon"),
+    const CliOutcome result = Run({QStringLiteral("--config"), config, QStringLiteral("--no-amazon"),
                                   QStringLiteral("--output"), QStringLiteral("/dev/stdout")}, "4101010137\n");
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_TRUE(result.out.startsWith("ISBN,")) << result.out.toStdString();
@@ -141,7 +128,7 @@ TEST_F(CliRun, OutputToDevStdoutGoesDownThePipe)
 TEST_F(CliRun, AMissingAccessKeyStopsBeforeAnyRequest)
 {
     const QString config = env.WriteSettings({kMatsue}, /*withAccessKey=*/false);
-    const CliResult result = Run({QStringLiteral("--config"), config}, "4101010137\n");
+    const CliOutcome result = Run({QStringLiteral("--config"), config}, "4101010137\n");
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_TRUE(result.err.contains(QStringLiteral("Amazon Access Key IDを登録しないと、Amazonの検索ができません。")));
     EXPECT_TRUE(result.out.isEmpty());
@@ -158,7 +145,7 @@ TEST_F(CliRun, AMissingKeyShowsTheWayToTheKeylessSource)
 {
     const QString config = env.WriteSettings({}, /*withAccessKey=*/false, SearchEnvironment::kOpenBdSource);
     // The settings say openBD; the command line asks the bookseller anyway.
-    const CliResult result = Run({QStringLiteral("--config"), config, QStringLiteral("--book-data"), QStringLiteral("amazon")},
+    const CliOutcome result = Run({QStringLiteral("--config"), config, QStringLiteral("--book-data"), QStringLiteral("amazon")},
                                  "4101010137\n");
     EXPECT_EQ(result.exitCode, 3);
     const QStringList lines = result.err.split(u'\n', Qt::SkipEmptyParts);
@@ -182,14 +169,14 @@ TEST_F(CliRun, WithoutAKeyTheKeylessSourceFillsTheBookColumns)
 
     // Chosen in the settings... (every run asks afresh: nothing remembered)
     const QString chosen = env.WriteSettings({kMatsue}, /*withAccessKey=*/false, SearchEnvironment::kOpenBdSource);
-    const CliResult fromSettings =
+    const CliOutcome fromSettings =
         Run({QStringLiteral("--config"), chosen, QStringLiteral("--quiet"), QStringLiteral("--no-cache")}, memo);
     EXPECT_EQ(fromSettings.exitCode, 0) << fromSettings.err.toStdString();
     EXPECT_EQ(DecodeCodePage(fromSettings.out, kCodePageShiftJis), expected);
 
     // ...or for one run (the settings file is written anew).
     const QString plain = env.WriteSettings({kMatsue}, /*withAccessKey=*/false);
-    const CliResult forTheRun = Run({QStringLiteral("--config"), plain, QStringLiteral("--book-data"),
+    const CliOutcome forTheRun = Run({QStringLiteral("--config"), plain, QStringLiteral("--book-data"),
                                      QStringLiteral("openbd"), QStringLiteral("--no-cache")}, memo);
     EXPECT_EQ(forTheRun.exitCode, 0) << forTheRun.err.toStdString();
     EXPECT_EQ(DecodeCodePage(forTheRun.out, kCodePageShiftJis), expected);
@@ -198,7 +185,7 @@ TEST_F(CliRun, WithoutAKeyTheKeylessSourceFillsTheBookColumns)
 
     // A source that cannot be asked is named on standard error and fails the run.
     env.openBd().AnswerStatus(503);
-    const CliResult failed = Run({QStringLiteral("--config"), plain, QStringLiteral("--quiet"), QStringLiteral("--no-cache"),
+    const CliOutcome failed = Run({QStringLiteral("--config"), plain, QStringLiteral("--quiet"), QStringLiteral("--no-cache"),
                                   QStringLiteral("--book-data"), QStringLiteral("openbd")}, memo);
     EXPECT_EQ(failed.exitCode, 4);
     EXPECT_EQ(failed.err.count(QStringLiteral("openBD: HTTP 503 Service Unavailable")), 1) << failed.err.toStdString();
@@ -213,7 +200,7 @@ TEST_F(CliRun, WritesTheSameCsvAsTheTableOfTheSameSearch)
     // Line ends of three kinds: CR LF, CR alone (old Mac files), LF.
     const QByteArray memo = "978-4-10-101013-7\r\n4-00-310101-4\rshort\n";
 
-    const CliResult result = Run({QStringLiteral("--config"), config, QStringLiteral("-")}, memo);
+    const CliOutcome result = Run({QStringLiteral("--config"), config, QStringLiteral("-")}, memo);
     // The search ran to its end, but lookups failed: a script must not take
     // the failures for "not held".
     EXPECT_EQ(result.exitCode, 4) << result.err.toStdString();
@@ -299,9 +286,9 @@ TEST_F(CliRun, WritesUtf8WhenAskedWithOrWithoutAMark)
     env.catalogue(CatalogueKind::Matsue).Hold(kKokoro, {QStringLiteral("1234567")});
     const QString config = env.WriteSettings({kMatsue});
     const QStringList common{QStringLiteral("--config"), config, QStringLiteral("--quiet"), QStringLiteral("--no-cache")};
-    const CliResult sjis = Run(common, "4101010137\n");
-    const CliResult utf8 = Run(common + QStringList{QStringLiteral("--encoding"), QStringLiteral("utf-8")}, "4101010137\n");
-    const CliResult marked = Run(common + QStringList{QStringLiteral("--encoding"), QStringLiteral("utf-8"),
+    const CliOutcome sjis = Run(common, "4101010137\n");
+    const CliOutcome utf8 = Run(common + QStringList{QStringLiteral("--encoding"), QStringLiteral("utf-8")}, "4101010137\n");
+    const CliOutcome marked = Run(common + QStringList{QStringLiteral("--encoding"), QStringLiteral("utf-8"),
                                                       QStringLiteral("--bom")}, "4101010137\n");
     ASSERT_EQ(utf8.exitCode, 0) << utf8.err.toStdString();
     const QString text = DecodeCodePage(sjis.out, kCodePageShiftJis);

@@ -26,11 +26,7 @@ FakeNdl::FakeNdl()
 
 FakeNdl::~FakeNdl()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    stopped_.notify_all();
+    control_.Stop();
     server_.Stop();
 }
 
@@ -44,24 +40,6 @@ void FakeNdl::AddBooks(const QList<FakeNdlBook>& books)
 {
     for (const FakeNdlBook& book : books)
         AddBook(book);
-}
-
-void FakeNdl::SetDelay(std::chrono::milliseconds delay)
-{
-    std::lock_guard lock(mutex_);
-    delay_ = delay;
-}
-
-void FakeNdl::AnswerStatus(int status)
-{
-    std::lock_guard lock(mutex_);
-    status_ = status;
-}
-
-void FakeNdl::ServeBody(const QByteArray& body)
-{
-    std::lock_guard lock(mutex_);
-    body_ = body;
 }
 
 QList<FakeNdlRequest> FakeNdl::Requests() const
@@ -106,9 +84,11 @@ void FakeNdl::Search(const httplib::Request& request, httplib::Response& respons
     std::unique_lock lock(mutex_);
     const qsizetype index = requests_.size();
     requests_.append({isbn, QString::fromStdString(request.get_param_value("dpid")), 0});
-    stopped_.wait_for(lock, delay_, [this] { return stopping_; });
-    const int status = status_;
-    const QByteArray body = body_.isNull() ? AnswerFor(isbn) : body_;
+    lock.unlock();
+    const FakeAnswerControl::TPlan plan = control_.Wait();
+    lock.lock();
+    const int status = plan.status;
+    const QByteArray body = plan.body.isNull() ? AnswerFor(isbn) : plan.body;
     requests_[index].status = status == 0 ? 200 : status;
     requests_[index].held =
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - arrived);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/fake_answer_control.h"
 #include "support/loopback_server.h"
 
 #include <QByteArray>
@@ -9,7 +10,6 @@
 #include <QStringList>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 
 // One book the fake NDL Search knows, as its record shows it.
@@ -49,10 +49,10 @@ public:
     void AddBook(const FakeNdlBook& book);
     void AddBooks(const QList<FakeNdlBook>& books);
 
-    void SetDelay(std::chrono::milliseconds delay);
-    void AnswerStatus(int status); // 0: answer normally
+    void SetDelay(std::chrono::milliseconds delay) { control_.SetDelay(delay); }
+    void AnswerStatus(int status) { control_.AnswerStatus(status); } // 0: answer normally
     // Answers every search with these bytes; a null array: normal answers.
-    void ServeBody(const QByteArray& body);
+    void ServeBody(const QByteArray& body) { control_.ServeBody(body); }
 
     // "http://127.0.0.1:<port>": the value for the endpoint table's NDL entry.
     QString baseUrl() const { return server_.baseUrl(); }
@@ -73,11 +73,7 @@ private:
 
     LoopbackServer server_;
     mutable std::mutex mutex_;
-    std::condition_variable stopped_;
-    bool stopping_ = false;
     QHash<QString, FakeNdlBook> books_; // by ISBN-13
     QList<FakeNdlRequest> requests_;
-    std::chrono::milliseconds delay_{0};
-    int status_ = 0;
-    QByteArray body_;
+    FakeAnswerControl control_;
 };

@@ -99,11 +99,7 @@ FakeOpenBd::FakeOpenBd()
 
 FakeOpenBd::~FakeOpenBd()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    stopped_.notify_all();
+    control_.Stop();
     server_.Stop();
 }
 
@@ -119,24 +115,6 @@ void FakeOpenBd::AddBooks(const QList<FakeOpenBdBook>& books)
 {
     for (const FakeOpenBdBook& book : books)
         AddBook(book);
-}
-
-void FakeOpenBd::SetDelay(std::chrono::milliseconds delay)
-{
-    std::lock_guard lock(mutex_);
-    delay_ = delay;
-}
-
-void FakeOpenBd::AnswerStatus(int status)
-{
-    std::lock_guard lock(mutex_);
-    status_ = status;
-}
-
-void FakeOpenBd::ServeBody(const QByteArray& body)
-{
-    std::lock_guard lock(mutex_);
-    body_ = body;
 }
 
 QList<FakeOpenBdRequest> FakeOpenBd::Requests() const
@@ -174,9 +152,11 @@ void FakeOpenBd::Lookup(const QString& method, const QString& isbnValue, httplib
     std::unique_lock lock(mutex_);
     const qsizetype index = requests_.size();
     requests_.append({method, isbns, 0});
-    stopped_.wait_for(lock, delay_, [this] { return stopping_; });
-    int status = status_;
-    QByteArray body = body_;
+    lock.unlock();
+    const FakeAnswerControl::TPlan plan = control_.Wait();
+    lock.lock();
+    int status = plan.status;
+    QByteArray body = plan.body;
     if (status == 0 && isbns.size() > (method == u"GET" ? kMaxGetIsbns : kMaxPostIsbns))
         status = 400;
     if (status == 0 && body.isNull())

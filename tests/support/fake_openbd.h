@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/fake_answer_control.h"
 #include "support/loopback_server.h"
 
 #include <QByteArray>
@@ -9,7 +10,6 @@
 #include <QStringList>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 
 // One book the fake openBD knows.
@@ -50,10 +50,10 @@ public:
     void AddBooks(const QList<FakeOpenBdBook>& books);
 
     // Behaviour for every later request until changed.
-    void SetDelay(std::chrono::milliseconds delay);
-    void AnswerStatus(int status); // 0: answer normally
+    void SetDelay(std::chrono::milliseconds delay) { control_.SetDelay(delay); }
+    void AnswerStatus(int status) { control_.AnswerStatus(status); } // 0: answer normally
     // Answers every lookup with these bytes; a null array: normal answers.
-    void ServeBody(const QByteArray& body);
+    void ServeBody(const QByteArray& body) { control_.ServeBody(body); }
 
     // "http://127.0.0.1:<port>": the value for the endpoint table's openBD entry.
     QString baseUrl() const { return server_.baseUrl(); }
@@ -72,15 +72,11 @@ private:
 
     LoopbackServer server_;
     mutable std::mutex mutex_;
-    std::condition_variable stopped_;
-    bool stopping_ = false;
     // Each book's record, rendered once when it is added: a lookup of a
     // thousand must take the fake no time that the delay does not account for.
     QHash<QString, QByteArray> records_; // by ISBN-13
     QList<FakeOpenBdRequest> requests_;
-    std::chrono::milliseconds delay_{0};
-    int status_ = 0;
-    QByteArray body_;
+    FakeAnswerControl control_;
 };
 
 // The ISBN-13 form of an ISBN-10 or ISBN-13 (digits, x or X, hyphens
